@@ -1,0 +1,95 @@
+// The one application object: settings, slot presence, the hidden window, the
+// timer, the menus and the tray icon, and every command of the program.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+#include "replay/presence_table.h"
+#include "replay/slot_scanner.h"
+#include "settings/profile_settings.h"
+
+enum : int32_t { PlayMode = 0, BrowseMode = 1 };
+
+// Command ids of menu 104.
+enum : uint32_t {
+    IDM_PLAYMODE = 40004,
+    IDM_EXIT = 40006,
+    IDM_BROWSEMODE = 40007,
+    IDM_REPLAY = 40008,
+    IDM_VOICE = 40009,
+};
+
+class TrayApplication {
+public:
+    explicit TrayApplication(sys::Instance instance);
+    virtual ~TrayApplication();
+
+    TrayApplication(const TrayApplication&) = delete;
+    TrayApplication& operator=(const TrayApplication&) = delete;
+
+    // Start-up and shutdown.
+    void Initialize();
+    void CheckSingleInstance();
+    void AddTrayIcon();
+    void Cleanup();
+    void CloseSequence();
+    void StartTimer(sys::Window dialog);
+    static intptr_t DialogProc(sys::Window window, uint32_t message, sys::WParam wParam, sys::LParam lParam);
+    static void MonitorTimerProc(sys::Window window, uint32_t message, sys::TimerId id, uint32_t time);
+
+    // Tray menu and command dispatch.
+    void CreateMenus();
+    void HandleTrayMessage(sys::WParam wParam, sys::LParam lParam);
+    uint32_t ShowTrayMenu();
+    uint32_t ShowPopupAtCursor(sys::Menu menu, sys::Window owner);
+
+    // Replay monitor and archiver.
+    void MonitorTick();
+    void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
+
+    // Replay loader and modes.
+    void SetMode(int32_t newMode);
+    void ChooseAndLoadReplays();
+    void LoadReplays(const char* sourceFolder, const char* dataFolder);
+    void DeleteLoadedReplays(const char* folder);
+
+    // Chain voices.
+    void ChooseAndInstallVoices();
+    void InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder, uint32_t character);
+    void OfferVoiceBackup();
+    void BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character);
+
+    // Folder picker.
+    void BrowseForFolder(char* chosen, const char* start);
+    static int BrowseCallback(sys::Window window, uint32_t message, sys::LParam lParam, sys::LParam data);
+
+    int32_t initialized;
+    int32_t mode;
+    sys::Instance instance;
+    char caption[256];
+    char atomName[256];
+    sys::Atom atom;
+    ProfileSettings settings;
+    PresenceTable presence;
+    SlotScanner slotScan;
+    sys::Window window;
+    sys::TimerId timerId;
+    sys::Menu trayMenu;
+    sys::Menu characterPopup;
+    sys::Icon icon;
+    sys::NotifyIconData notifyData;
+    // True when this instance added the atom itself and so must delete it at exit.
+    bool ownsAtom;
+    // True while a tray command waits in one of its modal loops.
+    bool commandRunning;
+    // "TaskbarCreated", broadcast when Explorer restarts; 0 when unregistered.
+    uint32_t taskbarCreatedMessage;
+};
+
+// The one application object, for the dialog and timer procedures.
+extern TrayApplication* theApplication;
+
+// WinMain's body: builds the application, runs its message loop and returns the
+// process exit code.
+int RunApplication(sys::Instance instance);

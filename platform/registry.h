@@ -1,0 +1,33 @@
+// Registry reads, the version test and run-time linking.
+#pragma once
+
+#include "platform/types.h"
+
+namespace sys {
+
+const RegKey kHkeyCurrentUser = reinterpret_cast<RegKey>(static_cast<uintptr_t>(0x80000001u));
+constexpr uint32_t kKeyQueryValue = 0x0001;
+
+// Results are Win32 error codes: 0 is success. A key opened with success must be
+// closed with RegCloseKey.
+int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_t access, RegKey* out);
+// Reads value name straight into data; *size is the buffer size in and the
+// data size out. The value's type is not asked for.
+int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size);
+int32_t RegCloseKey(RegKey key);
+
+// Fills info (dwOSVersionInfoSize set by the caller). False on failure.
+bool GetVersionExA(OsVersionInfo* info);
+
+// NULL on failure. A loaded library is freed with FreeLibrary.
+Module LoadLibraryA(const char* name);
+// NULL when the module has no such export.
+ProcAddress GetProcAddress(Module module, const char* name);
+bool FreeLibrary(Module module);
+
+// Calls proc, which GetProcAddress returned for "SHGetFolderPathA", with the five
+// arguments of that function; path receives up to 260 bytes. Returns its HRESULT.
+int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags,
+                             char* path);
+
+}  // namespace sys

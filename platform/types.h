@@ -1,0 +1,172 @@
+// Plain stand-ins for the Win32 types that cross the platform seam, so that the
+// logic compiles without <windows.h>. Handles are opaque pointers; records keep
+// the field names of the Win32 structures they mirror, so code reads like the API.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sys {
+
+using Instance = void*;      // HINSTANCE
+using Window = void*;        // HWND
+using Menu = void*;          // HMENU
+using Icon = void*;          // HICON
+using RegKey = void*;        // HKEY
+using Module = void*;        // HMODULE
+using ProcAddress = void*;   // FARPROC
+using SearchHandle = void*;  // HANDLE of FindFirstFileA
+using IdList = void*;        // PIDLIST_ABSOLUTE
+using Malloc = void*;        // IMalloc*
+using Atom = uint16_t;       // ATOM
+using TimerId = uintptr_t;   // UINT_PTR
+using WParam = uintptr_t;    // WPARAM
+using LParam = intptr_t;     // LPARAM
+
+constexpr std::size_t kMaxPath = 260;
+const SearchHandle kInvalidSearch = reinterpret_cast<SearchHandle>(static_cast<intptr_t>(-1));
+
+// Messages and results the logic names.
+constexpr uint32_t kWmNull = 0x0000;
+constexpr uint32_t kWmDestroy = 0x0002;
+constexpr uint32_t kWmClose = 0x0010;
+constexpr uint32_t kWmPaint = 0x000F;
+constexpr uint32_t kWmNotify = 0x004E;
+constexpr uint32_t kWmInitDialog = 0x0110;
+constexpr uint32_t kWmCommand = 0x0111;
+constexpr uint32_t kWmMouseMove = 0x0200;
+constexpr uint32_t kWmLButtonDown = 0x0201;
+constexpr uint32_t kWmRButtonDown = 0x0204;
+constexpr uint32_t kWmTrayNotify = 0x8064;  // WM_APP + 0x64
+
+constexpr int kIdOk = 1;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+constexpr uint32_t kMbOk = 0x00;
+constexpr uint32_t kMbYesNo = 0x04;
+constexpr uint32_t kMbIconInformation = 0x40;
+
+constexpr uint32_t kFileAttributeDirectory = 0x10;
+constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+struct FileTime {
+    uint32_t dwLowDateTime;
+    uint32_t dwHighDateTime;
+};
+
+struct SystemTime {
+    uint16_t wYear;
+    uint16_t wMonth;
+    uint16_t wDayOfWeek;
+    uint16_t wDay;
+    uint16_t wHour;
+    uint16_t wMinute;
+    uint16_t wSecond;
+    uint16_t wMilliseconds;
+};
+
+// WIN32_FIND_DATAA, the fields the program reads.
+struct FindData {
+    uint32_t dwFileAttributes;
+    FileTime ftCreationTime;
+    FileTime ftLastWriteTime;
+    char cFileName[kMaxPath];
+};
+
+// OSVERSIONINFOA.
+struct OsVersionInfo {
+    uint32_t dwOSVersionInfoSize;
+    uint32_t dwMajorVersion;
+    uint32_t dwMinorVersion;
+    uint32_t dwBuildNumber;
+    uint32_t dwPlatformId;
+    char szCSDVersion[128];
+};
+constexpr uint32_t kOsVersionInfoSize = 148;
+constexpr uint32_t kVerPlatformWin32Windows = 1;
+
+// SHFILEOPSTRUCTA. pFrom and pTo are double-NUL lists.
+struct FileOpRequest {
+    Window hwnd;
+    uint32_t wFunc;
+    const char* pFrom;
+    const char* pTo;
+    uint16_t fFlags;
+    int fAnyOperationsAborted;
+    void* hNameMappings;
+    const char* lpszProgressTitle;
+};
+constexpr uint32_t kFoMove = 1;
+constexpr uint32_t kFoCopy = 2;
+constexpr uint32_t kFoDelete = 3;
+constexpr uint16_t kFofMultiDestFiles = 0x0001;
+constexpr uint16_t kFofSilent = 0x0004;
+constexpr uint16_t kFofRenameOnCollision = 0x0008;
+constexpr uint16_t kFofNoConfirmation = 0x0010;
+constexpr uint16_t kFofAllowUndo = 0x0040;
+constexpr uint16_t kFofFilesOnly = 0x0080;
+constexpr uint16_t kFofSimpleProgress = 0x0100;
+constexpr uint16_t kFofNoConfirmMkdir = 0x0200;
+
+// NOTIFYICONDATAA in its first form. cbSize is filled by the Win32 side with the
+// first-version size of the structure on the running architecture.
+struct NotifyIconData {
+    uint32_t cbSize;
+    Window hWnd;
+    uint32_t uID;
+    uint32_t uFlags;
+    uint32_t uCallbackMessage;
+    Icon hIcon;
+    char szTip[64];
+};
+constexpr uint32_t kNimAdd = 0;
+constexpr uint32_t kNimDelete = 2;
+constexpr uint32_t kNifMessage = 0x1;
+constexpr uint32_t kNifIcon = 0x2;
+constexpr uint32_t kNifTip = 0x4;
+
+// Callbacks, in portable form; the Win32 side wraps them in CALLBACK trampolines.
+using DialogProcFn = intptr_t (*)(Window window, uint32_t message, WParam wParam, LParam lParam);
+using TimerProcFn = void (*)(Window window, uint32_t message, TimerId id, uint32_t time);
+using BrowseCallbackFn = int (*)(Window window, uint32_t message, LParam lParam, LParam data);
+
+// BROWSEINFOA.
+struct BrowseInfo {
+    Window hwndOwner;
+    IdList pidlRoot;
+    char* pszDisplayName;
+    const char* lpszTitle;
+    uint32_t ulFlags;
+    BrowseCallbackFn lpfn;
+    LParam lParam;
+    int iImage;
+};
+constexpr uint32_t kBifReturnOnlyFsDirs = 0x0001;
+constexpr uint32_t kBifNewDialogStyle = 0x0040;
+constexpr uint32_t kBifNoNewFolderButton = 0x0200;
+constexpr uint32_t kBffmInitialized = 1;
+constexpr uint32_t kBffmSetSelectionA = 0x0466;
+
+constexpr uint32_t kMfString = 0x0000;
+constexpr uint32_t kMfByCommand = 0x0000;
+constexpr uint32_t kMfUnchecked = 0x0000;
+constexpr uint32_t kMfChecked = 0x0008;
+constexpr uint32_t kTpmReturnCmd = 0x0100;
+
+constexpr uint32_t kImageIcon = 1;
+constexpr uint32_t kLrShared = 0x8000;
+constexpr uint32_t kSwHide = 0;
+
+struct Point {
+    int32_t x;
+    int32_t y;
+};
+
+struct Message {
+    Window hwnd;
+    uint32_t message;
+    WParam wParam;
+    LParam lParam;
+};
+
+}  // namespace sys

@@ -1,0 +1,55 @@
+// All settings of the program, read from the INI file beside the program's file
+// when constructed and written back when destroyed.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+class ProfileSettings {
+public:
+    explicit ProfileSettings(sys::Instance instance);
+    virtual ~ProfileSettings();
+
+    ProfileSettings(const ProfileSettings&) = delete;
+    ProfileSettings& operator=(const ProfileSettings&) = delete;
+
+    void Load();
+    void Save();
+    char* GetIniPath();
+    // The text of string id in the one shared buffer, valid until the next call.
+    char* LoadText(uint32_t id);
+
+    // The slot range, after GuardSlotRange.
+    uint32_t GetMinIndex();
+    uint32_t GetMaxIndex();
+    void GuardSlotRange();
+
+    // Game folder discovery.
+    char* GetRegistryInstallPath();
+    char* GetDefaultDataFolder();
+    bool IsWin9x();
+    int32_t CallSHGetFolderPath(sys::Window owner, int folder, void* token, uint32_t flags, char* path);
+
+    sys::Instance Instance;
+    char TextBuffer[1024];
+    char IniPath[260];
+    char InstallFolder[260];
+    char DataFolder[260];
+    char RegistryInstallPath[260];
+    char DefaultDataFolder[260];
+    uint32_t MonitorInterval;
+    char ReplayCopySrc[64];
+    char ReplayFilenameFormat[64];
+    char FilenameStoredFormat2[64];
+    char RensaVoiceCopySrc[64];
+    char FolderName[64];
+    char FolderNameOriginal[64];
+    char RensaVoiceFilenameFormat[64];
+    char FilenameExistsFormat[64];
+    char FilenameCharaFormat[64];
+    char ReplayLastOpenedFolder[260];
+    char RensaVoiceLastOpenedFolder[260];
+    uint32_t MaxIndex;
+    uint32_t MinIndex;
+};

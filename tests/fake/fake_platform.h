@@ -1,0 +1,167 @@
+// The fake platform: every seam call of the program is recorded in order, and
+// every answer comes from a script that a test sets up beforehand. One global
+// state, reset by each test with fake::Reset().
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace fake {
+
+// One file or folder of the fake file system. Paths are full Windows paths,
+// matched without case; files are enumerated in the order they were added.
+struct Entry {
+    std::string path;
+    std::string contents;
+    bool isFolder = false;
+    uint64_t creationTime = 0;  // FILETIME ticks, UTC
+    uint64_t lastWriteTime = 0;
+};
+
+struct MessageBoxCall {
+    sys::Window owner;
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
+
+// A batch request as it crossed the seam, lists split into their entries.
+struct FileOpCall {
+    sys::Window hwnd;
+    uint32_t wFunc;
+    std::vector<std::string> from;
+    std::vector<std::string> to;
+    bool toIsNull;
+    uint16_t fFlags;
+    int fAnyOperationsAborted;
+    void* hNameMappings;
+    std::string progressTitle;
+    bool progressTitleIsNull;
+};
+
+struct ShellNotifyCall {
+    uint32_t message;
+    sys::NotifyIconData data;
+};
+
+struct MenuItem {
+    uint32_t flags;
+    uintptr_t id;
+    std::string text;
+    bool checked = false;
+};
+
+struct FakeMenu {
+    std::vector<MenuItem> items;
+    std::vector<sys::Menu> subMenus;  // by position; nullptr for plain items
+    bool destroyed = false;
+};
+
+struct State {
+    // Everything the program asked for, by seam function name, in order.
+    std::vector<std::string> calls;
+
+    // Program and resources.
+    std::string moduleFileName = "C:\\Program Files\\ZOLM\\zolm.exe";
+    std::map<uint32_t, std::string> strings;  // the real string table, code page 932
+    bool menuResourceMissing = false;
+
+    // Registry: HKCU\Software\Sega\PuyoF.
+    bool registryKeyExists = true;
+    bool installPathExists = true;
+    std::string installPathBytes = "C:\\Games\\PuyoF";  // stored bytes, NUL added when terminated
+    bool installPathTerminated = true;
+    int registryOpenCount = 0;
+    int registryCloseCount = 0;
+
+    // Version and shell32.
+    sys::OsVersionInfo version{148, 5, 1, 2600, 2, {0}};
+    bool shell32Loads = true;
+    bool shGetFolderPathExported = true;
+    int32_t shGetFolderPathResult = 0;
+    std::string appDataFolder = "C:\\Users\\player\\AppData\\Roaming";
+
+    // File system; INI files live here too, as text.
+    std::vector<Entry> entries;
+    int failCreateDirectory = 0;  // the next N CreateDirectoryA calls fail
+
+    // Batch requests: results in order (0 when the queue is empty); when
+    // applyFileOps is set, successful moves, copies and deletes change entries.
+    std::deque<int> fileOpResults;
+    bool applyFileOps = true;
+    std::vector<FileOpCall> fileOps;
+
+    // User interface.
+    std::deque<int> messageBoxAnswers;  // kIdNo when empty
+    std::vector<MessageBoxCall> messageBoxes;
+    std::deque<std::string> pickedFolders;  // "" = cancelled; cancelled when empty
+    bool shGetMallocFails = false;
+    int pickerItemListsLive = 0;  // item lists handed out and not freed
+    int mallocsLive = 0;          // allocators got and not released
+    std::vector<sys::BrowseInfo> browseInfos;
+    std::vector<std::string> browseTitles;
+    std::vector<std::string> browseSelections;  // paths sent with BFFM_SETSELECTIONA
+    std::deque<int> popupChoices;               // 0 (dismissed) when empty
+    std::vector<sys::Menu> trackedMenus;
+    // Called inside TrackPopupMenuEx, SHBrowseForFolderA and SHFileOperationA,
+    // as the program's modal loops would dispatch messages there.
+    std::function<void()> duringModalLoop;
+    std::vector<ShellNotifyCall> notifyIcons;
+    std::map<sys::Menu, FakeMenu> menus;
+    int nextHandle = 0x100;
+
+    // Windows and messages.
+    bool dialogCreationFails = false;
+    sys::Window dialog = nullptr;
+    sys::DialogProcFn dialogProc = nullptr;
+    std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
+    bool quitPosted = false;
+    std::vector<sys::Message> posted;
+
+    // Timer.
+    bool timerFails = false;
+    sys::TimerProcFn timerProc = nullptr;
+    uint32_t timerPeriod = 0;
+    bool timerRunning = false;
+
+    // Atoms, system-wide: name -> reference count.
+    std::map<std::string, int> atoms;
+    bool atomAddFails = false;
+
+    // Heap: the next N allocations fail.
+    int failAllocations = 0;
+    int blocksLive = 0;
+
+    // COM.
+    int comInitialized = 0;
+};
+
+State& state();
+
+// Resets the state: empty file system, the real string table, defaults above.
+void Reset();
+
+// Adds a file (or folder) to the fake file system; its parent folders too.
+void AddFile(const std::string& path, const std::string& contents = "", uint64_t creationTime = 0);
+void AddFolder(const std::string& path);
+bool Exists(const std::string& path);
+std::string Contents(const std::string& path);
+void Remove(const std::string& path);
+
+// FILETIME ticks of a local date and time, for a fake whose local time is UTC.
+uint64_t FileTimeOf(int year, int month, int day, int hour, int minute, int second);
+
+// How many times name was called, and the calls filtered to the given names.
+int CallCount(const std::string& name);
+std::vector<std::string> CallsAmong(const std::vector<std::string>& names);
+
+// Fires the thread timer once, as the message loop would.
+void FireTimer();
+
+}  // namespace fake
