@@ -1,0 +1,16 @@
+// The one path join of the program.
+#pragma once
+
+#include <cstddef>
+
+// Appends name to the 260-byte path buffer with one backslash between them (none
+// added when path already ends in one; an empty path receives it). Refuses a join
+// that would not fit, leaving path as it was, and returns false then.
+bool AppendPath(char* path, const char* name);
+
+// True when the last character of path is a backslash: the second byte of a code
+// page 932 double-byte character never counts as one.
+bool EndsWithBackslash(const char* path);
+
+// True when byte is the first byte of a code page 932 double-byte character.
+bool IsLeadByte(unsigned char byte);
