@@ -1,0 +1,262 @@
+// The fake file search, file times, folders and integer formatting.
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "tests/fake/fake_internal.h"
+#include "tests/fake/fake_platform.h"
+
+namespace {
+
+using fake::state;
+using fake::detail::FindEntry;
+using fake::detail::FoldPath;
+using fake::detail::IsDriveRoot;
+using fake::detail::IsLeadByte;
+using fake::detail::LastSeparator;
+using fake::detail::ParentOf;
+
+struct Search {
+    std::vector<std::string> paths;  // the matches, as FindFirstFileA found them
+    std::size_t next = 0;
+};
+
+std::map<sys::SearchHandle, Search>& Searches() {
+    static std::map<sys::SearchHandle, Search> searches;
+    return searches;
+}
+
+// Splits text into characters (one byte, or two for a double-byte character),
+// ASCII letters folded to upper case.
+std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> chars;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (IsLeadByte(c) && i + 1 < text.size()) {
+            chars.push_back(text.substr(i, 2));
+            ++i;
+        } else {
+            chars.push_back(std::string(1, (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : text[i]));
+        }
+    }
+    return chars;
+}
+
+std::string NameOf(const std::string& path) {
+    std::size_t sep = LastSeparator(path);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+sys::FileTime ToFileTime(uint64_t ticks) {
+    return sys::FileTime{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+}
+
+uint64_t Ticks(const sys::FileTime& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+void Fill(const fake::Entry& entry, sys::FindData* data) {
+    std::memset(data, 0, sizeof(*data));
+    data->dwFileAttributes = entry.isFolder ? sys::kFileAttributeDirectory : 0x20u;  // FILE_ATTRIBUTE_ARCHIVE
+    data->ftCreationTime = ToFileTime(entry.creationTime);
+    data->ftLastWriteTime = ToFileTime(entry.lastWriteTime);
+    std::string name = NameOf(entry.path);
+    std::strncpy(data->cFileName, name.c_str(), sizeof(data->cFileName) - 1);
+}
+
+// Fills data with the search's next match that still exists; false when none is left.
+bool NextMatch(Search& search, sys::FindData* data) {
+    while (search.next < search.paths.size()) {
+        const fake::Entry* entry = FindEntry(search.paths[search.next++]);
+        if (entry != nullptr) {
+            Fill(*entry, data);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace fake {
+namespace detail {
+
+void ResetFiles() { Searches().clear(); }
+
+int OpenSearchCount() { return static_cast<int>(Searches().size()); }
+
+bool MatchesPattern(const std::string& pattern, const std::string& name) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    std::vector<std::string> p = Characters(pattern);
+    std::vector<std::string> n = Characters(name);
+    // Glob with backtracking to the last '*'.
+    std::size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == "*") {
+            starP = pi++;
+            starN = ni;
+        } else if (starP != std::string::npos) {
+            pi = starP + 1;
+            ni = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == "*") ++pi;
+    return pi == p.size();
+}
+
+}  // namespace detail
+}  // namespace fake
+
+namespace sys {
+
+SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
+    state().calls.push_back("FindFirstFileA");
+    std::string full = pattern != nullptr ? pattern : "";
+    std::size_t sep = LastSeparator(full);
+    if (sep == std::string::npos) return kInvalidSearch;
+    std::string folder = full.substr(0, sep);
+    std::string namePattern = full.substr(sep + 1);
+    if (namePattern.empty()) return kInvalidSearch;
+    if (!IsDriveRoot(folder)) {
+        const fake::Entry* folderEntry = FindEntry(folder);
+        if (folderEntry == nullptr || !folderEntry->isFolder) return kInvalidSearch;
+    }
+    std::string folderKey = FoldPath(folder);
+    Search search;
+    for (const fake::Entry& entry : state().entries) {
+        if (FoldPath(ParentOf(entry.path)) != folderKey) continue;
+        if (fake::detail::MatchesPattern(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
+    }
+    if (!NextMatch(search, data)) return kInvalidSearch;
+    SearchHandle handle = reinterpret_cast<SearchHandle>(static_cast<uintptr_t>(state().nextHandle++));
+    Searches()[handle] = search;
+    return handle;
+}
+
+bool FindNextFileA(SearchHandle search, FindData* data) {
+    state().calls.push_back("FindNextFileA");
+    auto found = Searches().find(search);
+    if (found == Searches().end()) return false;
+    return NextMatch(found->second, data);
+}
+
+bool FindClose(SearchHandle search) {
+    state().calls.push_back("FindClose");
+    return Searches().erase(search) == 1;
+}
+
+bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
+    state().calls.push_back("FileTimeToLocalFileTime");
+    *local = *utc;  // the fake's local time is UTC
+    return true;
+}
+
+bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
+    state().calls.push_back("FileTimeToSystemTime");
+    uint64_t ticks = Ticks(*time);
+    if (ticks > 0x7FFFFFFFFFFFFFFFull) return false;
+    uint64_t totalSeconds = ticks / 10000000ull;
+    int64_t days = static_cast<int64_t>(totalSeconds / 86400);
+    uint64_t secondOfDay = totalSeconds % 86400;
+    // 1601-01-01 was a Monday (day of week 1).
+    uint16_t dayOfWeek = static_cast<uint16_t>((days + 1) % 7);
+    // civil_from_days (H. Hinnant), from days since 1970-01-01.
+    int64_t z = days - 134774 + 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t doe = z - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    out->wYear = static_cast<uint16_t>(year);
+    out->wMonth = static_cast<uint16_t>(month);
+    out->wDayOfWeek = dayOfWeek;
+    out->wDay = static_cast<uint16_t>(day);
+    out->wHour = static_cast<uint16_t>(secondOfDay / 3600);
+    out->wMinute = static_cast<uint16_t>(secondOfDay / 60 % 60);
+    out->wSecond = static_cast<uint16_t>(secondOfDay % 60);
+    out->wMilliseconds = static_cast<uint16_t>(ticks / 10000ull % 1000);
+    return true;
+}
+
+uint32_t GetFileAttributesA(const char* path) {
+    state().calls.push_back("GetFileAttributesA");
+    std::string p = path != nullptr ? path : "";
+    if (IsDriveRoot(p)) return kFileAttributeDirectory;
+    const fake::Entry* entry = FindEntry(p);
+    if (entry == nullptr) return kInvalidFileAttributes;
+    return entry->isFolder ? kFileAttributeDirectory : 0x20u;
+}
+
+bool CreateDirectoryA(const char* path) {
+    state().calls.push_back("CreateDirectoryA");
+    if (state().failCreateDirectory > 0) {
+        --state().failCreateDirectory;
+        return false;
+    }
+    std::string p = path != nullptr ? path : "";
+    if (p.empty() || IsDriveRoot(p) || FindEntry(p) != nullptr) return false;
+    std::string parent = ParentOf(p);
+    if (parent.empty()) return false;
+    if (!IsDriveRoot(parent)) {
+        const fake::Entry* parentEntry = FindEntry(parent);
+        if (parentEntry == nullptr || !parentEntry->isFolder) return false;
+    }
+    fake::AddFolder(p);
+    return true;
+}
+
+namespace {
+
+// wsprintfA's 'l' size prefix means 32 bits, as the arguments already are: drop it.
+std::string WithoutLongPrefix(const char* format) {
+    std::string out;
+    bool inConversion = false;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (!inConversion) {
+            out += *p;
+            if (*p == '%') inConversion = true;
+            continue;
+        }
+        if (*p == 'l') continue;
+        out += *p;
+        if (*p == '%' || (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')) inConversion = false;
+    }
+    return out;
+}
+
+int Bounded(int written, std::size_t size) {
+    if (size == 0 || written < 0) return 0;
+    return written < static_cast<int>(size) ? written : static_cast<int>(size) - 1;
+}
+
+}  // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
+    state().calls.push_back("FormatInt");
+    if (size == 0) return 0;
+    std::string f = WithoutLongPrefix(format);
+    return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a)), size);
+}
+
+int FormatInt2(char* out, std::size_t size, const char* format, uint32_t a, uint32_t b) {
+    state().calls.push_back("FormatInt2");
+    if (size == 0) return 0;
+    std::string f = WithoutLongPrefix(format);
+    return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a), static_cast<int>(b)), size);
+}
+#pragma GCC diagnostic pop
+
+}  // namespace sys

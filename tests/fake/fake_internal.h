@@ -1,0 +1,59 @@
+// Helpers shared by the files of the fake platform; not for the tests.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "tests/fake/fake_platform.h"
+
+namespace fake {
+namespace detail {
+
+// True for a lead byte of a code page 932 double-byte character.
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The path folded for comparison: ASCII letters upper-cased, the second byte of a
+// double-byte character left alone, trailing backslashes removed (except after "X:").
+std::string FoldPath(const std::string& path);
+
+// Position of the last real backslash (never the second byte of a double-byte
+// character), or npos.
+std::size_t LastSeparator(const std::string& path);
+
+// The folder part of path ("" when it has none), without the trailing backslash.
+std::string ParentOf(const std::string& path);
+
+// True for a drive root such as "C:" or "C:\", which always exists in the fake.
+bool IsDriveRoot(const std::string& path);
+
+// The entry with this path (matched without case), or nullptr.
+Entry* FindEntry(const std::string& path);
+
+// Clears what the other fake files keep beside State (search handles, open keys).
+void ResetFiles();
+void ResetRegistry();
+
+}  // namespace detail
+}  // namespace fake
+
+namespace fake {
+namespace detail {
+
+// Searches opened by FindFirstFileA and not yet closed.
+int OpenSearchCount();
+
+// The file-system wildcard match of one name ('*' and '?', without case).
+bool MatchesPattern(const std::string& pattern, const std::string& name);
+
+}  // namespace detail
+}  // namespace fake
+
+namespace fake {
+namespace detail {
+
+// Registry keys opened and not closed; Shell32.dll loads not yet freed.
+int OpenKeyCount();
+int LoadedLibraryCount();
+
+}  // namespace detail
+}  // namespace fake

@@ -1,0 +1,148 @@
+// The fake registry (HKCU\Software\Sega\PuyoF), version test and shell32 linking.
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "platform/registry.h"
+#include "tests/fake/fake_internal.h"
+#include "tests/fake/fake_platform.h"
+
+namespace {
+
+using fake::state;
+
+constexpr int32_t kErrorSuccess = 0;
+constexpr int32_t kErrorFileNotFound = 2;
+constexpr int32_t kErrorInvalidHandle = 6;
+constexpr int32_t kErrorMoreData = 234;
+constexpr int32_t kEInvalidArg = static_cast<int32_t>(0x80070057u);
+
+// Handles that the fake hands out; their values mean nothing else.
+const sys::Module kShell32 = reinterpret_cast<sys::Module>(static_cast<uintptr_t>(0x7C9C0000u));
+int shGetFolderPathProcMarker;  // its address stands for the export
+const sys::ProcAddress kShGetFolderPathProc = &shGetFolderPathProcMarker;
+
+std::set<sys::RegKey>& OpenKeys() {
+    static std::set<sys::RegKey> keys;
+    return keys;
+}
+
+int& LoadedShell32() {
+    static int count = 0;
+    return count;
+}
+
+bool EqualNoCase(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr) return false;
+    return fake::detail::FoldPath(a) == fake::detail::FoldPath(b);
+}
+
+}  // namespace
+
+namespace fake {
+namespace detail {
+
+void ResetRegistry() {
+    OpenKeys().clear();
+    LoadedShell32() = 0;
+}
+
+int OpenKeyCount() { return static_cast<int>(OpenKeys().size()); }
+
+int LoadedLibraryCount() { return LoadedShell32(); }
+
+}  // namespace detail
+}  // namespace fake
+
+namespace sys {
+
+int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_t access, RegKey* out) {
+    state().calls.push_back("RegOpenKeyExA");
+    (void)options;
+    (void)access;
+    if (root != kHkeyCurrentUser || !EqualNoCase(subKey, "Software\\Sega\\PuyoF") || !state().registryKeyExists) {
+        return kErrorFileNotFound;
+    }
+    RegKey key = reinterpret_cast<RegKey>(static_cast<uintptr_t>(state().nextHandle++));
+    OpenKeys().insert(key);
+    ++state().registryOpenCount;
+    *out = key;
+    return kErrorSuccess;
+}
+
+int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size) {
+    state().calls.push_back("RegQueryValueExA");
+    if (OpenKeys().count(key) == 0) return kErrorInvalidHandle;
+    if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
+    std::string bytes = state().installPathBytes;
+    if (state().installPathTerminated) bytes += '\0';
+    uint32_t needed = static_cast<uint32_t>(bytes.size());
+    if (data == nullptr) {
+        *size = needed;
+        return kErrorSuccess;
+    }
+    if (needed > *size) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    std::memcpy(data, bytes.data(), needed);
+    *size = needed;
+    return kErrorSuccess;
+}
+
+int32_t RegCloseKey(RegKey key) {
+    state().calls.push_back("RegCloseKey");
+    if (OpenKeys().erase(key) == 0) return kErrorInvalidHandle;
+    ++state().registryCloseCount;
+    return kErrorSuccess;
+}
+
+bool GetVersionExA(OsVersionInfo* info) {
+    state().calls.push_back("GetVersionExA");
+    if (info->dwOSVersionInfoSize != kOsVersionInfoSize) return false;
+    *info = state().version;
+    info->dwOSVersionInfoSize = kOsVersionInfoSize;
+    return true;
+}
+
+Module LoadLibraryA(const char* name) {
+    state().calls.push_back("LoadLibraryA");
+    if (!state().shell32Loads || !(EqualNoCase(name, "Shell32.dll") || EqualNoCase(name, "Shell32"))) {
+        return nullptr;
+    }
+    ++LoadedShell32();
+    return kShell32;
+}
+
+ProcAddress GetProcAddress(Module module, const char* name) {
+    state().calls.push_back("GetProcAddress");
+    if (module != kShell32 || LoadedShell32() == 0 || !state().shGetFolderPathExported || name == nullptr ||
+        std::strcmp(name, "SHGetFolderPathA") != 0) {
+        return nullptr;
+    }
+    return kShGetFolderPathProc;
+}
+
+bool FreeLibrary(Module module) {
+    state().calls.push_back("FreeLibrary");
+    if (module != kShell32 || LoadedShell32() == 0) return false;
+    --LoadedShell32();
+    return true;
+}
+
+int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path) {
+    state().calls.push_back("CallSHGetFolderPathA");
+    if (proc != kShGetFolderPathProc || LoadedShell32() == 0) return kEInvalidArg;  // a bad pointer in real life
+    // Only what the program asks for is answered: the current user's application data.
+    if (owner != nullptr || folder != 0x1A || token != nullptr || flags != 0 || path == nullptr) return kEInvalidArg;
+    int32_t result = state().shGetFolderPathResult;
+    if (result < 0) {
+        path[0] = '\0';
+        return result;
+    }
+    std::strncpy(path, state().appDataFolder.c_str(), kMaxPath - 1);
+    path[kMaxPath - 1] = '\0';
+    return result;
+}
+
+}  // namespace sys
