@@ -120,6 +120,7 @@ struct State {
     bool dialogCreationFails = false;
     sys::Window dialog = nullptr;
     sys::DialogProcFn dialogProc = nullptr;
+    bool dialogDestroyed = false;  // DestroyWindow ran on dialog; it gets no more messages
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
     std::vector<sys::Message> posted;

@@ -1,0 +1,356 @@
+// The fake user interface: the hidden dialog and its message queue, the thread
+// timer, message boxes, menus, the tray icon and the system-wide atom table.
+#include <cstring>
+
+#include "platform/window.h"
+#include "tests/fake/fake_platform.h"
+
+namespace fake {
+
+namespace {
+
+constexpr uint32_t kWmQuit = 0x0012;
+constexpr uint32_t kWmTimer = 0x0113;
+constexpr uint32_t kMfPopup = 0x0010;
+constexpr uint32_t kMfSeparator = 0x0800;
+constexpr uint32_t kMfByPosition = 0x0400;
+constexpr uint32_t kMenuItemMissing = 0xFFFFFFFFu;
+
+// Kept beside State; read only while State says they are live (quitPosted,
+// timerRunning), so a test's Reset() needs not clear them.
+int quitCode = 0;
+sys::TimerId timerId = 0;
+
+void Record(const char* name) { state().calls.push_back(name); }
+
+void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
+
+FakeMenu* LiveMenu(sys::Menu menu) {
+    auto found = state().menus.find(menu);
+    if (found == state().menus.end() || found->second.destroyed) return nullptr;
+    return &found->second;
+}
+
+sys::Menu NewMenu() {
+    sys::Menu menu = NewHandle();
+    state().menus[menu] = FakeMenu{};
+    return menu;
+}
+
+void AddItem(sys::Menu menu, uint32_t flags, uintptr_t id, const std::string& text, sys::Menu subMenu) {
+    FakeMenu& target = state().menus[menu];
+    target.items.push_back(MenuItem{flags, id, text, false});
+    target.subMenus.push_back(subMenu);
+}
+
+// Menu 104 of the resources: one popup, "TaskTray", whose texts are in code page 932.
+sys::Menu BuildTrayMenuResource() {
+    sys::Menu top = NewMenu();
+    sys::Menu popup = NewMenu();
+    AddItem(popup, sys::kMfString, 40004, "\x83\x76\x83\x8c\x83\x43\x83\x82\x81\x5b\x83\x68(&A)", nullptr);  // プレイモード
+    AddItem(popup, sys::kMfString, 40007,
+            "\x83\x75\x83\x89\x83\x45\x83\x59\x83\x82\x81\x5b\x83\x68(&B)", nullptr);  // ブラウズモード
+    AddItem(popup, kMfSeparator, 0, "", nullptr);
+    AddItem(popup, sys::kMfString, 40008, "\x83\x8a\x83\x76\x83\x8c\x83\x43(&R)", nullptr);  // リプレイ
+    AddItem(popup, sys::kMfString, 40009, "\x83\x7b\x83\x43\x83\x58(&V)", nullptr);          // ボイス
+    AddItem(popup, kMfSeparator, 0, "", nullptr);
+    AddItem(popup, sys::kMfString, 40006, "\x8f\x49\x97\xb9(&X)", nullptr);  // 終了
+    AddItem(top, kMfPopup, reinterpret_cast<uintptr_t>(popup), "TaskTray", popup);
+    return top;
+}
+
+// The item with this command id, searched through the submenus as Win32 does.
+MenuItem* FindByCommand(sys::Menu menu, uint32_t id) {
+    FakeMenu* live = LiveMenu(menu);
+    if (live == nullptr) return nullptr;
+    for (std::size_t i = 0; i < live->items.size(); ++i) {
+        if (live->subMenus[i] != nullptr) {
+            if (MenuItem* inner = FindByCommand(live->subMenus[i], id)) return inner;
+        } else if ((live->items[i].flags & kMfSeparator) == 0 && live->items[i].id == id) {
+            return &live->items[i];
+        }
+    }
+    return nullptr;
+}
+
+void DestroyMenuTree(sys::Menu menu) {
+    FakeMenu* live = LiveMenu(menu);
+    if (live == nullptr) return;
+    live->destroyed = true;
+    for (sys::Menu sub : live->subMenus) {
+        if (sub != nullptr) DestroyMenuTree(sub);
+    }
+}
+
+// Global atoms are matched without case, as the system matches them.
+std::string FoldName(const char* name) {
+    std::string folded = name != nullptr ? name : "";
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return folded;
+}
+
+// A stable value in the string-atom range 0xC000..0xFFFF for a name.
+uint16_t AtomValueOf(const std::string& folded) {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : folded) hash = (hash ^ c) * 16777619u;
+    return static_cast<uint16_t>(0xC000u | (hash & 0x3FFFu));
+}
+
+std::map<std::string, int>::iterator FindAtom(const std::string& folded) {
+    auto& atoms = state().atoms;
+    for (auto it = atoms.begin(); it != atoms.end(); ++it) {
+        if (FoldName(it->first.c_str()) == folded) return it;
+    }
+    return atoms.end();
+}
+
+}  // namespace
+
+void FireTimer() {
+    if (state().timerRunning && state().timerProc != nullptr) state().timerProc(nullptr, kWmTimer, timerId, 0);
+}
+
+}  // namespace fake
+
+namespace sys {
+
+using fake::state;
+
+Window CreateDialogParamA(Instance, uint32_t, Window, DialogProcFn proc, LParam init) {
+    fake::Record("CreateDialogParamA");
+    if (state().dialogCreationFails) return nullptr;
+    Window dialog = fake::NewHandle();
+    state().dialog = dialog;
+    state().dialogProc = proc;
+    state().dialogDestroyed = false;
+    if (proc != nullptr) proc(dialog, kWmInitDialog, 0, init);
+    return dialog;
+}
+
+Window GetDesktopWindow() {
+    fake::Record("GetDesktopWindow");
+    return reinterpret_cast<Window>(static_cast<uintptr_t>(0x10));
+}
+
+bool ShowWindow(Window, int) {
+    fake::Record("ShowWindow");
+    return false;
+}
+
+bool UpdateWindow(Window window) {
+    fake::Record("UpdateWindow");
+    return window != nullptr;
+}
+
+bool DestroyWindow(Window window) {
+    fake::Record("DestroyWindow");
+    if (window == nullptr || window != state().dialog || state().dialogDestroyed) return false;
+    // The window gets WM_DESTROY while it is being destroyed, then nothing more.
+    if (state().dialogProc != nullptr) state().dialogProc(window, kWmDestroy, 0, 0);
+    state().dialogDestroyed = true;
+    return true;
+}
+
+void PostQuitMessage(int exitCode) {
+    fake::Record("PostQuitMessage");
+    state().quitPosted = true;
+    fake::quitCode = exitCode;
+}
+
+int GetMessageA(Message* msg) {
+    fake::Record("GetMessageA");
+    if (state().quitPosted || state().messages.empty()) {
+        *msg = Message{nullptr, fake::kWmQuit, static_cast<WParam>(state().quitPosted ? fake::quitCode : 0), 0};
+        return 0;
+    }
+    *msg = state().messages.front();
+    state().messages.pop_front();
+    return 1;
+}
+
+void TranslateMessage(const Message*) { fake::Record("TranslateMessage"); }
+
+void DispatchMessageA(const Message* msg) {
+    fake::Record("DispatchMessageA");
+    if (msg->hwnd != nullptr && msg->hwnd == state().dialog && !state().dialogDestroyed &&
+        state().dialogProc != nullptr) {
+        state().dialogProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    }
+}
+
+bool PostMessageA(Window window, uint32_t message, WParam wParam, LParam lParam) {
+    fake::Record("PostMessageA");
+    state().posted.push_back(Message{window, message, wParam, lParam});
+    if (window != nullptr && window == state().dialog && !state().dialogDestroyed && message != kWmNull) {
+        state().messages.push_back(Message{window, message, wParam, lParam});
+    }
+    return true;
+}
+
+intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lParam) {
+    fake::Record("SendMessageA");
+    if (message == kBffmSetSelectionA) {
+        state().browseSelections.push_back(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
+        return 0;
+    }
+    if (window != nullptr && window == state().dialog && !state().dialogDestroyed && state().dialogProc != nullptr) {
+        return state().dialogProc(window, message, wParam, lParam);
+    }
+    return 0;
+}
+
+uint32_t RegisterWindowMessageA(const char* name) {
+    fake::Record("RegisterWindowMessageA");
+    if (name == nullptr || *name == '\0') return 0;
+    return fake::AtomValueOf(fake::FoldName(name));
+}
+
+TimerId SetTimer(Window, TimerId, uint32_t period, TimerProcFn proc) {
+    fake::Record("SetTimer");
+    if (state().timerFails) return 0;
+    state().timerProc = proc;
+    state().timerPeriod = period;
+    state().timerRunning = true;
+    fake::timerId = static_cast<TimerId>(state().nextHandle++);
+    return fake::timerId;
+}
+
+bool KillTimer(Window, TimerId id) {
+    fake::Record("KillTimer");
+    if (!state().timerRunning || id == 0 || id != fake::timerId) return false;
+    state().timerRunning = false;
+    return true;
+}
+
+int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
+    fake::Record("MessageBoxA");
+    state().messageBoxes.push_back(
+        fake::MessageBoxCall{owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
+    if (state().messageBoxAnswers.empty()) return kIdNo;
+    int answer = state().messageBoxAnswers.front();
+    state().messageBoxAnswers.pop_front();
+    return answer;
+}
+
+Icon LoadImageA(Instance, uint32_t, uint32_t, int, int, uint32_t) {
+    fake::Record("LoadImageA");
+    return fake::NewHandle();
+}
+
+uint32_t NotifyIconDataV1Size() {
+    fake::Record("NotifyIconDataV1Size");
+    return 88;
+}
+
+bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
+    fake::Record("Shell_NotifyIconA");
+    state().notifyIcons.push_back(fake::ShellNotifyCall{message, *data});
+    return true;
+}
+
+Menu LoadMenuA(Instance, uint32_t id) {
+    fake::Record("LoadMenuA");
+    if (id != 104 || state().menuResourceMissing) return nullptr;
+    return fake::BuildTrayMenuResource();
+}
+
+Menu CreatePopupMenu() {
+    fake::Record("CreatePopupMenu");
+    return fake::NewMenu();
+}
+
+bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
+    fake::Record("AppendMenuA");
+    if (fake::LiveMenu(menu) == nullptr) return false;
+    fake::AddItem(menu, flags, id, text != nullptr ? text : "", nullptr);
+    return true;
+}
+
+Menu GetSubMenu(Menu menu, int position) {
+    fake::Record("GetSubMenu");
+    fake::FakeMenu* live = fake::LiveMenu(menu);
+    if (live == nullptr || position < 0 || static_cast<std::size_t>(position) >= live->subMenus.size()) {
+        return nullptr;
+    }
+    return live->subMenus[position];
+}
+
+uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
+    fake::Record("CheckMenuItem");
+    fake::MenuItem* target = nullptr;
+    if (flags & fake::kMfByPosition) {
+        fake::FakeMenu* live = fake::LiveMenu(menu);
+        if (live != nullptr && item < live->items.size()) target = &live->items[item];
+    } else {
+        target = fake::FindByCommand(menu, item);
+    }
+    if (target == nullptr) return fake::kMenuItemMissing;
+    uint32_t previous = target->checked ? kMfChecked : kMfUnchecked;
+    target->checked = (flags & kMfChecked) != 0;
+    return previous;
+}
+
+bool DestroyMenu(Menu menu) {
+    fake::Record("DestroyMenu");
+    if (fake::LiveMenu(menu) == nullptr) return false;
+    fake::DestroyMenuTree(menu);
+    return true;
+}
+
+bool GetCursorPos(Point* point) {
+    fake::Record("GetCursorPos");
+    *point = Point{640, 480};
+    return true;
+}
+
+bool SetForegroundWindow(Window window) {
+    fake::Record("SetForegroundWindow");
+    return window != nullptr;
+}
+
+int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
+    fake::Record("TrackPopupMenuEx");
+    state().trackedMenus.push_back(menu);
+    if (fake::LiveMenu(menu) == nullptr) return 0;
+    if (state().duringModalLoop) state().duringModalLoop();
+    if (state().popupChoices.empty()) return 0;
+    int choice = state().popupChoices.front();
+    state().popupChoices.pop_front();
+    return choice;
+}
+
+Atom GlobalFindAtomA(const char* name) {
+    fake::Record("GlobalFindAtomA");
+    std::string folded = fake::FoldName(name);
+    if (fake::FindAtom(folded) == state().atoms.end()) return 0;
+    return fake::AtomValueOf(folded);
+}
+
+Atom GlobalAddAtomA(const char* name) {
+    fake::Record("GlobalAddAtomA");
+    if (state().atomAddFails) return 0;
+    std::string folded = fake::FoldName(name);
+    auto found = fake::FindAtom(folded);
+    if (found == state().atoms.end()) {
+        state().atoms[name] = 1;
+    } else {
+        ++found->second;
+    }
+    return fake::AtomValueOf(folded);
+}
+
+Atom GlobalDeleteAtom(Atom atom) {
+    fake::Record("GlobalDeleteAtom");
+    auto& atoms = state().atoms;
+    for (auto it = atoms.begin(); it != atoms.end(); ++it) {
+        if (fake::AtomValueOf(fake::FoldName(it->first.c_str())) == atom) {
+            if (--it->second <= 0) atoms.erase(it);
+            return 0;
+        }
+    }
+    return atom;  // not found: the system returns the atom itself
+}
+
+}  // namespace sys
