@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <cstring>
+
 #include "platform/files.h"
+#include "platform/profile.h"
 #include "platform/memory.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
@@ -157,6 +160,81 @@ TEST_F(FakeFilesTest, AllocationsAreCountedAndFailOnRequest) {
     sys::Free(block);
     sys::Free(nullptr);
     EXPECT_EQ(fake::state().blocksLive, 0);
+}
+
+}  // namespace
+
+// The fake private-profile functions must give the platform's results for plain
+// lines, keep the file's order, and cut reads like the platform.
+namespace {
+
+class FakeProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake::Reset(); }
+    const char* ini = "C:\\Tools\\zolm.ini";
+};
+
+TEST_F(FakeProfileTest, WritesAppendSectionsAndKeysInTheOrderFirstWritten) {
+    EXPECT_TRUE(sys::WritePrivateProfileStringA("System", "InstallFolder", "C:\\Game", ini));
+    EXPECT_TRUE(sys::WritePrivateProfileStringA("Replay", "DataFolder", "", ini));
+    EXPECT_TRUE(sys::WritePrivateProfileStringA("RensaVoice", "FolderName", "VOICE", ini));
+    EXPECT_TRUE(sys::WritePrivateProfileStringA("replay", "MaxIndex", "999", ini));
+    EXPECT_TRUE(sys::WritePrivateProfileStringA("SYSTEM", "installfolder", "D:\\Game", ini));
+    EXPECT_EQ(fake::Contents(ini),
+              "[System]\r\nInstallFolder=D:\\Game\r\n[Replay]\r\nDataFolder=\r\nMaxIndex=999\r\n"
+              "[RensaVoice]\r\nFolderName=VOICE\r\n");
+}
+
+TEST_F(FakeProfileTest, ReadsMatchWithoutCaseTrimAndFallBackToTheDefault) {
+    fake::AddFile(ini, "; comment\n[ Replay ]\nCopySrc = *.RPD \nEmpty=\nQuoted=\"a b\"\n[Other]\nCopySrc=x\n");
+    char out[64];
+    EXPECT_EQ(sys::GetPrivateProfileStringA("replay", "COPYSRC", "def", out, sizeof out, ini), 5u);
+    EXPECT_STREQ(out, "*.RPD");
+    EXPECT_EQ(sys::GetPrivateProfileStringA("Replay", "Empty", "def", out, sizeof out, ini), 0u);
+    EXPECT_STREQ(out, "");
+    sys::GetPrivateProfileStringA("Replay", "Quoted", "def", out, sizeof out, ini);
+    EXPECT_STREQ(out, "a b");
+    sys::GetPrivateProfileStringA("Replay", "Missing", "def", out, sizeof out, ini);
+    EXPECT_STREQ(out, "def");
+    sys::GetPrivateProfileStringA("Replay", "Missing", nullptr, out, sizeof out, ini);
+    EXPECT_STREQ(out, "");
+    sys::GetPrivateProfileStringA("Replay", "CopySrc", "def", out, sizeof out, "C:\\Tools\\missing.ini");
+    EXPECT_STREQ(out, "def");
+}
+
+TEST_F(FakeProfileTest, ReadsAreCutToSizeLessOne) {
+    fake::AddFile(ini, "[S]\nK=0123456789\n");
+    char out[8];
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(sys::GetPrivateProfileStringA("S", "K", "", out, sizeof out, ini), 7u);
+    EXPECT_STREQ(out, "0123456");
+}
+
+TEST_F(FakeProfileTest, IntegersParseLikeThePlatform) {
+    fake::AddFile(ini, "[S]\nA=-1\nB=+12\nC=42A9\nD=B42\nE=4294967297\nF=\n");
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "A", 5, ini), 0xFFFFFFFFu);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "B", 5, ini), 12u);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "C", 5, ini), 42u);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "D", 5, ini), 0u);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "E", 5, ini), 1u);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "F", 5, ini), 5u);
+    EXPECT_EQ(sys::GetPrivateProfileIntA("S", "G", 999, ini), 999u);
+}
+
+TEST_F(FakeProfileTest, StringsAndModulePathAreCutLikeThePlatform) {
+    char text[4];
+    EXPECT_EQ(sys::LoadStringA(nullptr, 3, text, sizeof text), 3);
+    EXPECT_STREQ(text, "ZOL");
+    EXPECT_EQ(sys::LoadStringA(nullptr, 999, text, sizeof text), 0);
+    char big[1024];
+    EXPECT_EQ(sys::LoadStringA(nullptr, 18, big, sizeof big), 152);  // Part 1.3: the longest text
+    fake::state().moduleFileName = "C:\\a.exe";
+    char path[8];
+    EXPECT_EQ(sys::GetModuleFileNameA(path, sizeof path), 8u);
+    EXPECT_STREQ(path, "C:\\a.ex");
+    char fits[9];
+    EXPECT_EQ(sys::GetModuleFileNameA(fits, sizeof fits), 8u);
+    EXPECT_STREQ(fits, "C:\\a.exe");
 }
 
 }  // namespace
