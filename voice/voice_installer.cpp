@@ -1,0 +1,140 @@
+// The voice command: copies a folder of collected voice files over the game's
+// voice files of one character.
+#include <cstring>
+
+#include "app/tray_application.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "platform/shell.h"
+#include "platform/window.h"
+#include "shellops/append_path.h"
+#include "shellops/path_list.h"
+#include "voice/character_table.h"
+#include "voice/voice_names.h"
+
+namespace {
+
+constexpr uint32_t kVoiceCount = 21;  // voice numbers 0..20
+// One path per voice number, and the byte of the closing NUL, so that a full
+// set of the longest paths still fits.
+constexpr std::size_t kVoiceListSize = kVoiceCount * sys::kMaxPath + 1;
+constexpr uint16_t kInstallFlags =
+    sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
+constexpr uint32_t kNoInstallFolderText = 22;
+
+// The first match of pattern that is a file; false when there is none. A folder
+// cannot stand in for a voice file.
+bool FindFirstVoiceFile(const char* pattern, char* name) {
+    sys::FindData found;
+    sys::SearchHandle search = sys::FindFirstFileA(pattern, &found);
+    if (search == sys::kInvalidSearch) return false;
+    bool haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
+    while (!haveFile && sys::FindNextFileA(search, &found)) {
+        haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
+    }
+    if (haveFile) CopyPathInto(name, sys::kMaxPath, found.cFileName);
+    sys::FindClose(search);
+    return haveFile;
+}
+
+// The source of one voice number: the first file in sourceFolder that the
+// pattern for the number finds.
+bool FindSourceVoice(const char* sourceFolder, const char* existsFormat, uint32_t voice, char* source) {
+    char pattern[sys::kMaxPath];
+    std::memset(pattern, 0, sizeof pattern);
+    sys::FormatInt(pattern, sizeof pattern, existsFormat, voice);
+    if (!IsPlainFileName(pattern)) return false;
+
+    char searchPath[sys::kMaxPath];
+    if (!CopyPathInto(searchPath, sizeof searchPath, sourceFolder) || !AppendPath(searchPath, pattern)) {
+        return false;
+    }
+    char foundName[sys::kMaxPath];
+    if (!FindFirstVoiceFile(searchPath, foundName)) return false;
+    return CopyPathInto(source, sys::kMaxPath, sourceFolder) && AppendPath(source, foundName);
+}
+
+// The game's voice file of one character and voice number.
+bool BuildTargetVoice(const char* voiceFolder, const char* targetFormat, uint32_t character, uint32_t voice,
+                      char* target) {
+    char name[sys::kMaxPath];
+    std::memset(name, 0, sizeof name);
+    sys::FormatInt2(name, sizeof name, targetFormat, character, voice);
+    if (!IsPlainFileName(name)) return false;
+    return CopyPathInto(target, sys::kMaxPath, voiceFolder) && AppendPath(target, name);
+}
+
+}  // namespace
+
+void TrayApplication::ChooseAndInstallVoices() {
+    char chosen[sys::kMaxPath];
+    std::memset(chosen, 0, sizeof chosen);
+
+    // Without the game's install folder the voice folder would be "\VOICE" on
+    // whatever drive is current: never copy there.
+    char voiceFolder[sys::kMaxPath];
+    if (!BuildVoiceFolder(settings, voiceFolder)) {
+        sys::MessageBoxA(window, settings.LoadText(kNoInstallFolderText), caption, sys::kMbIconInformation);
+        return;
+    }
+
+    const char* start = settings.RensaVoiceLastOpenedFolder[0] != '\0' ? settings.RensaVoiceLastOpenedFolder
+                                                                        : voiceFolder;
+    BrowseForFolder(chosen, start);
+    if (chosen[0] == '\0') return;
+
+    uint32_t command = ShowPopupAtCursor(characterPopup, window);
+    if (command == 0 || command > CharacterTable::kCount) return;
+
+    InstallCharacterVoices(chosen, voiceFolder, command - 1);
+
+    std::memset(settings.RensaVoiceLastOpenedFolder, 0, sizeof settings.RensaVoiceLastOpenedFolder);
+    std::strncpy(settings.RensaVoiceLastOpenedFolder, chosen, sizeof settings.RensaVoiceLastOpenedFolder - 1);
+}
+
+void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder,
+                                             uint32_t character) {
+    if (sourceFolder[0] == '\0' || voiceFolder[0] == '\0') return;
+
+    char existsFormat[kVoiceFormatSize];
+    char targetFormat[kVoiceFormatSize];
+    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, kDefaultExistsFormatText, 1, existsFormat) ||
+        !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, kDefaultFilenameFormatText, 2,
+                           targetFormat)) {
+        return;
+    }
+
+    char* sourceBuffer = static_cast<char*>(sys::AllocateZeroed(kVoiceListSize));
+    char* targetBuffer = static_cast<char*>(sys::AllocateZeroed(kVoiceListSize));
+    if (sourceBuffer == nullptr || targetBuffer == nullptr) {
+        sys::Free(sourceBuffer);
+        sys::Free(targetBuffer);
+        return;
+    }
+    PathList sources(sourceBuffer, kVoiceListSize);
+    PathList targets(targetBuffer, kVoiceListSize);
+
+    for (uint32_t voice = 0; voice < kVoiceCount; ++voice) {
+        char source[sys::kMaxPath];
+        char target[sys::kMaxPath];
+        if (!FindSourceVoice(sourceFolder, existsFormat, voice, source)) continue;
+        if (!BuildTargetVoice(voiceFolder, targetFormat, character, voice, target)) continue;
+        // Both entries or neither, so that each source stays paired with its target.
+        PathList::AppendPair(sources, source, targets, target);
+    }
+
+    sys::FileOpRequest request;
+    std::memset(&request, 0, sizeof request);
+    request.hwnd = window;
+    request.wFunc = sys::kFoCopy;
+    request.pFrom = sources.Text();
+    request.pTo = targets.Text();
+    request.fFlags = kInstallFlags;
+    request.fAnyOperationsAborted = 0;
+    request.hNameMappings = nullptr;
+    request.lpszProgressTitle = caption;
+    sys::SHFileOperationA(&request);
+
+    sys::Free(sourceBuffer);
+    sys::Free(targetBuffer);
+}

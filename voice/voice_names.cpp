@@ -1,0 +1,73 @@
+#include "voice/voice_names.h"
+
+#include <cstring>
+
+#include "platform/types.h"
+#include "settings/profile_settings.h"
+#include "shellops/append_path.h"
+#include "shellops/format_check.h"
+
+bool BuildVoiceFolder(ProfileSettings& settings, char* folder) {
+    const char* install = settings.InstallFolder;
+    if (std::memchr(install, '\0', sizeof settings.InstallFolder) == nullptr || install[0] == '\0') {
+        std::memset(folder, 0, sys::kMaxPath);
+        return false;
+    }
+    if (!CopyPathInto(folder, sys::kMaxPath, install) || !AppendPath(folder, settings.FolderName)) {
+        std::memset(folder, 0, sys::kMaxPath);
+        return false;
+    }
+    return true;
+}
+
+bool CopyPathInto(char* out, std::size_t size, const char* path) {
+    std::memset(out, 0, size);
+    std::size_t length = std::strlen(path);
+    if (length >= sys::kMaxPath || length >= size) return false;
+    std::memcpy(out, path, length);
+    return true;
+}
+
+namespace {
+
+bool IsUsableFormat(const char* format, int integers) {
+    return IsIntegerFormat(format, integers) && IsPlainFileName(format);
+}
+
+void CopyFormat(char* out, const char* format) {
+    std::memset(out, 0, kVoiceFormatSize);
+    std::strncpy(out, format, kVoiceFormatSize - 1);
+}
+
+}  // namespace
+
+bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers,
+                       char* out) {
+    // A format that asks for more, fewer or other arguments would make the
+    // formatter read past the ones it is given.
+    if (IsUsableFormat(own, integers)) {
+        CopyFormat(out, own);
+        return true;
+    }
+    const char* fallback = settings.LoadText(defaultId);
+    if (std::strlen(fallback) < kVoiceFormatSize && IsUsableFormat(fallback, integers)) {
+        CopyFormat(out, fallback);
+        return true;
+    }
+    std::memset(out, 0, kVoiceFormatSize);
+    return false;
+}
+
+bool IsPlainFileName(const char* name) {
+    if (name[0] == '\0') return false;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != '\0'; ++p) {
+        // The second byte of a double-byte character may be 0x5C without being a separator.
+        if (IsLeadByte(*p) && p[1] != '\0') {
+            ++p;
+            continue;
+        }
+        if (*p == '\\' || *p == '/' || *p == ':') return false;
+    }
+    return true;
+}

@@ -1,0 +1,36 @@
+// The voice folder and the file names and patterns built from the voice formats
+// of the settings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class ProfileSettings;
+
+constexpr std::size_t kVoiceFormatSize = 64;
+
+// String-table defaults of the voice formats.
+constexpr uint32_t kDefaultFilenameFormatText = 12;
+constexpr uint32_t kDefaultExistsFormatText = 15;
+constexpr uint32_t kDefaultCharaFormatText = 16;
+
+// Writes InstallFolder joined with FolderName into the 260-byte buffer folder.
+// False, with folder empty, when InstallFolder is empty (the join would name a
+// root-relative folder of whatever drive is current) or the join does not fit.
+bool BuildVoiceFolder(ProfileSettings& settings, char* folder);
+
+// The format to use for a voice name: own, the user's text from the INI file,
+// when it takes exactly `integers` integer arguments and names a plain file;
+// otherwise string defaultId of the string table. The chosen text is copied into
+// out (kVoiceFormatSize bytes), so the shared text buffer may be reused at once.
+// False, with out empty, when neither text is usable.
+bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers,
+                       char* out);
+
+// Zero-fills out (size bytes, at least 260) and copies path into it. False, with
+// out empty, when path does not fit a 260-byte path buffer: it is never cut.
+bool CopyPathInto(char* out, std::size_t size, const char* path);
+
+// True when name is one file name or pattern inside a folder: not empty, no path
+// separator or drive colon, and neither "." nor "..".
+bool IsPlainFileName(const char* name);
