@@ -61,6 +61,7 @@ struct FakeMenu {
     std::vector<MenuItem> items;
     std::vector<sys::Menu> subMenus;  // by position; nullptr for plain items
     bool destroyed = false;
+    std::size_t destroyedAtCall = 0;  // index in State::calls of the DestroyMenu that did it
 };
 
 struct State {
@@ -123,6 +124,9 @@ struct State {
     bool dialogDestroyed = false;  // DestroyWindow ran on dialog; it gets no more messages
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
+    // Called by GetMessageA before it reads the queue, as the user or another
+    // program would post messages while the loop runs.
+    std::function<void()> onGetMessage;
     std::vector<sys::Message> posted;
 
     // Timer.

@@ -77,6 +77,7 @@ void DestroyMenuTree(sys::Menu menu) {
     FakeMenu* live = LiveMenu(menu);
     if (live == nullptr) return;
     live->destroyed = true;
+    live->destroyedAtCall = state().calls.size() - 1;
     for (sys::Menu sub : live->subMenus) {
         if (sub != nullptr) DestroyMenuTree(sub);
     }
@@ -161,6 +162,10 @@ void PostQuitMessage(int exitCode) {
 
 int GetMessageA(Message* msg) {
     fake::Record("GetMessageA");
+    if (state().onGetMessage) {
+        std::function<void()> hook = state().onGetMessage;  // the hook may replace itself
+        hook();
+    }
     if (state().quitPosted || state().messages.empty()) {
         *msg = Message{nullptr, fake::kWmQuit, static_cast<WParam>(state().quitPosted ? fake::quitCode : 0), 0};
         return 0;
