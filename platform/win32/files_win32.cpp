@@ -1,0 +1,112 @@
+// File search, file times, folders and integer formatting.
+#include "platform/files.h"
+
+#include <cstring>
+
+#include "platform/win32/win32_headers.h"
+
+namespace sys {
+namespace {
+
+void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data) {
+    data->dwFileAttributes = found.dwFileAttributes;
+    data->ftCreationTime.dwLowDateTime = found.ftCreationTime.dwLowDateTime;
+    data->ftCreationTime.dwHighDateTime = found.ftCreationTime.dwHighDateTime;
+    data->ftLastWriteTime.dwLowDateTime = found.ftLastWriteTime.dwLowDateTime;
+    data->ftLastWriteTime.dwHighDateTime = found.ftLastWriteTime.dwHighDateTime;
+    std::memcpy(data->cFileName, found.cFileName, sizeof data->cFileName);
+    data->cFileName[sizeof data->cFileName - 1] = '\0';
+}
+
+FILETIME ToFiletime(const FileTime* time) {
+    FILETIME result;
+    result.dwLowDateTime = time->dwLowDateTime;
+    result.dwHighDateTime = time->dwHighDateTime;
+    return result;
+}
+
+// wsprintfA writes at most 1024 bytes and its terminator.
+constexpr std::size_t kWsprintfLimit = 1025;
+
+// The formatted text is NUL-terminated within its buffer, so the copy stops at
+// whichever comes first: that NUL or the room in out.
+int CopyBounded(char* out, std::size_t size, const char* formatted) {
+    if (size == 0) return 0;
+    std::size_t kept = 0;
+    while (kept < size - 1 && kept < kWsprintfLimit - 1 && formatted[kept] != '\0') ++kept;
+    std::memcpy(out, formatted, kept);
+    out[kept] = '\0';
+    return static_cast<int>(kept);
+}
+
+}  // namespace
+
+SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
+    WIN32_FIND_DATAA found;
+    ZeroMemory(&found, sizeof found);
+    HANDLE search = ::FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return kInvalidSearch;
+    CopyFindData(found, data);
+    return search;
+}
+
+bool FindNextFileA(SearchHandle search, FindData* data) {
+    WIN32_FIND_DATAA found;
+    ZeroMemory(&found, sizeof found);
+    if (!::FindNextFileA(static_cast<HANDLE>(search), &found)) return false;
+    CopyFindData(found, data);
+    return true;
+}
+
+bool FindClose(SearchHandle search) {
+    return ::FindClose(static_cast<HANDLE>(search)) != FALSE;
+}
+
+bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
+    FILETIME in = ToFiletime(utc);
+    FILETIME out = {0, 0};
+    BOOL ok = ::FileTimeToLocalFileTime(&in, &out);
+    local->dwLowDateTime = out.dwLowDateTime;
+    local->dwHighDateTime = out.dwHighDateTime;
+    return ok != FALSE;
+}
+
+bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
+    FILETIME in = ToFiletime(time);
+    SYSTEMTIME converted;
+    ZeroMemory(&converted, sizeof converted);
+    BOOL ok = ::FileTimeToSystemTime(&in, &converted);
+    out->wYear = converted.wYear;
+    out->wMonth = converted.wMonth;
+    out->wDayOfWeek = converted.wDayOfWeek;
+    out->wDay = converted.wDay;
+    out->wHour = converted.wHour;
+    out->wMinute = converted.wMinute;
+    out->wSecond = converted.wSecond;
+    out->wMilliseconds = converted.wMilliseconds;
+    return ok != FALSE;
+}
+
+uint32_t GetFileAttributesA(const char* path) {
+    return ::GetFileAttributesA(path);
+}
+
+bool CreateDirectoryA(const char* path) {
+    return ::CreateDirectoryA(path, nullptr) != FALSE;
+}
+
+int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
+    char formatted[kWsprintfLimit];
+    ZeroMemory(formatted, sizeof formatted);
+    ::wsprintfA(formatted, format, a);
+    return CopyBounded(out, size, formatted);
+}
+
+int FormatInt2(char* out, std::size_t size, const char* format, uint32_t a, uint32_t b) {
+    char formatted[kWsprintfLimit];
+    ZeroMemory(formatted, sizeof formatted);
+    ::wsprintfA(formatted, format, a, b);
+    return CopyBounded(out, size, formatted);
+}
+
+}  // namespace sys

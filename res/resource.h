@@ -1,0 +1,38 @@
+// Resource ids of zolm.rc.
+#pragma once
+
+#define IDD_HIDDEN 103
+#define IDI_TRAY 103
+#define IDR_TRAYMENU 104
+
+#define IDS_ATOM_NAME 1
+#define IDS_ALREADY_RUNNING 2
+#define IDS_CAPTION 3
+#define IDS_REPLAY_COPY_SRC 4
+#define IDS_REPLAY_FILENAME_FORMAT 5
+#define IDS_TIMER_FAILED 6
+#define IDS_MONITOR_INTERVAL 7
+#define IDS_MAX_INDEX 8
+#define IDS_VOICE_FOLDER_UNUSED 9
+#define IDS_MIN_INDEX 10
+#define IDS_STORED_FORMAT_UNUSED 11
+#define IDS_VOICE_FILENAME_FORMAT 12
+#define IDS_VOICE_COPY_SRC 13
+#define IDS_VOICE_FOLDER_NAME 14
+#define IDS_VOICE_EXISTS_FORMAT 15
+#define IDS_VOICE_CHARA_FORMAT 16
+#define IDS_VOICE_BACKUP_FOLDER 17
+#define IDS_FIRST_RUN_QUESTION 18
+#define IDS_NO_INSTALL_PATH 19
+#define IDS_STORED_FORMAT 20
+#define IDS_PICKER_PROMPT 21
+
+// The tray menu's command ids. The C++ side names them in app/tray_application.h;
+// they are defined here for the resource compiler only, so the two never clash.
+#ifdef RC_INVOKED
+#define IDM_PLAYMODE 40004
+#define IDM_EXIT 40006
+#define IDM_BROWSEMODE 40007
+#define IDM_REPLAY 40008
+#define IDM_VOICE 40009
+#endif
