@@ -1,0 +1,341 @@
+// Part 2.1: the settings store over the fake platform. The INI file is a file of the
+// fake file system, so the tests read what Save wrote, line by line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings/profile_settings.h"
+#include "tests/fake/fake_platform.h"
+
+namespace {
+
+const char kIni[] = "C:\\Program Files\\ZOLM\\zolm.ini";  // beside the fake's module file
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake::Reset(); }
+};
+
+// --- Defaults when there is no INI file -------------------------------------------
+
+TEST_F(SettingsTest, WithoutAFileEverySettingTakesItsDefault) {
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(settings.MonitorInterval, 30000u);
+    EXPECT_EQ(settings.MaxIndex, 999u);
+    EXPECT_EQ(settings.MinIndex, 0u);
+    EXPECT_STREQ(settings.InstallFolder, "C:\\Games\\PuyoF");
+    EXPECT_STREQ(settings.DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
+    EXPECT_STREQ(settings.ReplayCopySrc, "*.RPD");
+    EXPECT_STREQ(settings.ReplayFilenameFormat, "REPLAY%03d.RPD");
+    EXPECT_STREQ(settings.FilenameStoredFormat2, "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD");
+    EXPECT_STREQ(settings.FolderName, "VOICE");
+    EXPECT_STREQ(settings.RensaVoiceCopySrc, "*.WAV");
+    EXPECT_STREQ(settings.RensaVoiceFilenameFormat, "CH%02dVO%02d.WAV");
+    EXPECT_STREQ(settings.FilenameExistsFormat, "*%02d.WAV");
+    EXPECT_STREQ(settings.FilenameCharaFormat, "CH%02dVO*.WAV");
+    EXPECT_STREQ(settings.FolderNameOriginal, "_ORIGINAL");
+    EXPECT_STREQ(settings.ReplayLastOpenedFolder, "");
+    EXPECT_STREQ(settings.RensaVoiceLastOpenedFolder, "");
+    EXPECT_STREQ(settings.IniPath, kIni);
+}
+
+TEST_F(SettingsTest, DefaultsComeFromTheStringTableNotFromTheCode) {
+    fake::state().strings[7] = "12345";
+    fake::state().strings[4] = "*.REP";
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(settings.MonitorInterval, 12345u);
+    EXPECT_STREQ(settings.ReplayCopySrc, "*.REP");
+}
+
+TEST_F(SettingsTest, WithoutTheGameInstalledTheInstallFolderIsEmpty) {
+    fake::state().registryKeyExists = false;
+    ProfileSettings settings(nullptr);
+    EXPECT_STREQ(settings.InstallFolder, "");
+}
+
+TEST_F(SettingsTest, LoadReadsButNeverCreatesTheFile) {
+    {
+        ProfileSettings settings(nullptr);
+        EXPECT_FALSE(fake::Exists(kIni));  // Part 4.3's first-run signal
+        EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+    }
+    EXPECT_TRUE(fake::Exists(kIni));  // the destructor saved
+}
+
+TEST_F(SettingsTest, EachDefaultIsProducedJustBeforeItsKeyIsRead) {
+    ProfileSettings settings(nullptr);
+    std::vector<std::string> S = {"LoadStringA", "GetPrivateProfileStringA"};
+    std::vector<std::string> expected = {"RegOpenKeyExA", "GetPrivateProfileStringA",  // InstallFolder
+                                         "CallSHGetFolderPathA", "GetPrivateProfileStringA"};  // DataFolder
+    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), S.begin(), S.end());  // 4, 5, 20
+    expected.push_back("GetPrivateProfileStringA");                                   // LastOpenedFolder
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), S.begin(), S.end());  // 14, 13, 12, 15, 16, 17
+    expected.push_back("GetPrivateProfileStringA");                                   // LastOpenedFolder
+    for (int i = 0; i < 3; ++i) {                                                     // 7, 8, 10
+        expected.push_back("LoadStringA");
+        expected.push_back("GetPrivateProfileIntA");
+    }
+    EXPECT_EQ(fake::CallsAmong({"RegOpenKeyExA", "CallSHGetFolderPathA", "LoadStringA", "GetPrivateProfileStringA",
+                                "GetPrivateProfileIntA"}),
+              expected);
+}
+
+// --- Values from the file -----------------------------------------------------------
+
+TEST_F(SettingsTest, ValuesInTheFileReplaceTheDefaults) {
+    fake::AddFile(kIni,
+                  "[System]\r\nInstallFolder=E:\\PuyoF\r\n[Replay]\r\nDataFolder=E:\\Data\r\nMonitorInterval=1000\r\n"
+                  "MinIndex=10\r\nMaxIndex=20\r\nLastOpenedFolder=E:\\Old\r\n[RensaVoice]\r\nFolderName=SE\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_STREQ(settings.InstallFolder, "E:\\PuyoF");
+    EXPECT_STREQ(settings.DataFolder, "E:\\Data");
+    EXPECT_EQ(settings.MonitorInterval, 1000u);
+    EXPECT_EQ(settings.GetMinIndex(), 10u);
+    EXPECT_EQ(settings.GetMaxIndex(), 20u);
+    EXPECT_STREQ(settings.ReplayLastOpenedFolder, "E:\\Old");
+    EXPECT_STREQ(settings.FolderName, "SE");
+    EXPECT_STREQ(settings.RensaVoiceLastOpenedFolder, "");  // LastOpenedFolder of Replay is not this one
+}
+
+TEST_F(SettingsTest, TheGameFolderDefaultsAreLookedUpEvenWhenTheFileNamesTheFolders) {
+    fake::AddFile(kIni, "[System]\r\nInstallFolder=E:\\PuyoF\r\n[Replay]\r\nDataFolder=E:\\Data\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(fake::state().registryOpenCount, 1);
+    EXPECT_EQ(fake::CallCount("CallSHGetFolderPathA"), 1);
+    EXPECT_STREQ(settings.RegistryInstallPath, "C:\\Games\\PuyoF");
+}
+
+TEST_F(SettingsTest, APresentKeyWithAnEmptyValueStaysEmpty) {
+    fake::AddFile(kIni, "[System]\r\nInstallFolder=\r\n[Replay]\r\nDataFolder=\r\nCopySrc=\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_STREQ(settings.InstallFolder, "");  // though the registry names the folder
+    EXPECT_STREQ(settings.DataFolder, "");
+    EXPECT_STREQ(settings.ReplayCopySrc, "");
+}
+
+TEST_F(SettingsTest, AnEmptyFolderSavedOnceStaysEmptyAtTheNextStart) {
+    fake::state().registryKeyExists = false;
+    { ProfileSettings first(nullptr); }
+    fake::state().registryKeyExists = true;
+    ProfileSettings second(nullptr);
+    EXPECT_STREQ(second.InstallFolder, "");
+}
+
+TEST_F(SettingsTest, ValuesLongerThanTheFieldAreCutAndTerminated) {
+    std::string longName(300, 'N');
+    std::string longPath = "E:\\" + std::string(400, 'p');
+    fake::AddFile(kIni, "[System]\r\nInstallFolder=" + longPath + "\r\n[Replay]\r\nCopySrc=" + longName +
+                            "\r\nLastOpenedFolder=" + longPath + "\r\n[RensaVoice]\r\nFolderName=" + longName + "\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(std::string(settings.InstallFolder), longPath.substr(0, 259));
+    EXPECT_EQ(std::string(settings.ReplayCopySrc), longName.substr(0, 63));
+    EXPECT_EQ(std::string(settings.ReplayLastOpenedFolder), longPath.substr(0, 259));
+    EXPECT_EQ(std::string(settings.FolderName), longName.substr(0, 63));
+    // The neighbours of a full field are untouched.
+    EXPECT_STREQ(settings.ReplayFilenameFormat, "REPLAY%03d.RPD");
+    EXPECT_STREQ(settings.FilenameStoredFormat2, "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD");
+}
+
+TEST_F(SettingsTest, AnyValueContentLoadsWithoutHarm) {
+    // Double-byte text, format characters, '=' and brackets inside values, odd integers.
+    std::string dbcs;
+    for (int i = 0; i < 100; ++i) dbcs += "\x95\x5C";  // "表" x 100, 200 bytes
+    fake::AddFile(kIni, "[Replay]\r\nFilenameFormat=%s%s%n%99999d\r\nCopySrc=a=b=[c]\r\nDataFolder=" + dbcs +
+                            dbcs + "\r\nMonitorInterval=abc\r\nMaxIndex=99999999999999999999\r\nMinIndex=-\r\n"
+                            "[RensaVoice]\r\nFolderName=" + dbcs + "\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_STREQ(settings.ReplayFilenameFormat, "%s%s%n%99999d");  // kept as text; Part 3.2 checks formats
+    EXPECT_STREQ(settings.ReplayCopySrc, "a=b=[c]");
+    EXPECT_EQ(std::strlen(settings.DataFolder), 259u);
+    EXPECT_EQ(std::strlen(settings.FolderName), 63u);
+    EXPECT_EQ(settings.MonitorInterval, 0u);
+}
+
+// --- The slot range -------------------------------------------------------------------
+
+TEST_F(SettingsTest, AnEqualSlotRangeBecomesOneToHundredAndIsSavedSo) {
+    fake::AddFile(kIni, "[Replay]\r\nMinIndex=5\r\nMaxIndex=5\r\n");
+    {
+        ProfileSettings settings(nullptr);
+        EXPECT_EQ(settings.GetMinIndex(), 1u);
+        EXPECT_EQ(settings.GetMaxIndex(), 100u);
+    }
+    std::vector<std::string> lines = Lines(fake::Contents(kIni));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MinIndex=1"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MaxIndex=100"), lines.end());
+}
+
+TEST_F(SettingsTest, AReversedSlotRangeStaysAsItIs) {
+    fake::AddFile(kIni, "[Replay]\r\nMinIndex=7\r\nMaxIndex=3\r\n");
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(settings.GetMinIndex(), 7u);
+    EXPECT_EQ(settings.GetMaxIndex(), 3u);
+}
+
+TEST_F(SettingsTest, TheGuardAlsoAppliesToAnEqualPairSetDuringTheRun) {
+    ProfileSettings settings(nullptr);
+    settings.MinIndex = 0xFFFFFFFFu;
+    settings.MaxIndex = 0xFFFFFFFFu;
+    EXPECT_EQ(settings.GetMaxIndex(), 100u);
+    EXPECT_EQ(settings.MinIndex, 1u);
+}
+
+// --- Save -------------------------------------------------------------------------------
+
+TEST_F(SettingsTest, SaveWritesAllSixteenKeysInTheTablesOrder) {
+    { ProfileSettings settings(nullptr); }
+    EXPECT_EQ(Lines(fake::Contents(kIni)),
+              (std::vector<std::string>{"[System]",
+                                        "InstallFolder=C:\\Games\\PuyoF",
+                                        "[Replay]",
+                                        "DataFolder=C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\",
+                                        "CopySrc=*.RPD",
+                                        "FilenameFormat=REPLAY%03d.RPD",
+                                        "FilenameStoredFormat2=%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD",
+                                        "LastOpenedFolder=",
+                                        "MonitorInterval=30000",
+                                        "MaxIndex=999",
+                                        "MinIndex=0",
+                                        "[RensaVoice]",
+                                        "FolderName=VOICE",
+                                        "CopySrc=*.WAV",
+                                        "FilenameFormat=CH%02dVO%02d.WAV",
+                                        "FilenameExistsFormat=*%02d.WAV",
+                                        "FilenameCharaFormat=CH%02dVO*.WAV",
+                                        "FolderNameOriginal=_ORIGINAL",
+                                        "LastOpenedFolder="}));
+    EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 16);
+}
+
+TEST_F(SettingsTest, IntegersAreSavedAsSignedDecimal) {
+    {
+        ProfileSettings settings(nullptr);
+        settings.MonitorInterval = 0xFFFFFFFFu;
+        settings.MaxIndex = 0x80000000u;
+        settings.MinIndex = 2147483647u;
+    }
+    std::vector<std::string> lines = Lines(fake::Contents(kIni));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MonitorInterval=-1"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MaxIndex=-2147483648"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MinIndex=2147483647"), lines.end());
+}
+
+TEST_F(SettingsTest, ANegativeValueSurvivesARoundTrip) {
+    fake::AddFile(kIni, "[Replay]\r\nMonitorInterval=-1\r\n");
+    { ProfileSettings settings(nullptr); EXPECT_EQ(settings.MonitorInterval, 0xFFFFFFFFu); }
+    ProfileSettings again(nullptr);
+    EXPECT_EQ(again.MonitorInterval, 0xFFFFFFFFu);
+}
+
+TEST_F(SettingsTest, SaveKeepsTheUsersOtherLinesAndUpdatesKeysInPlace) {
+    fake::AddFile(kIni, "[Replay]\r\nMaxIndex=50\r\nMinIndex=10\r\nComment=mine\r\n");
+    {
+        ProfileSettings settings(nullptr);
+        strcpy(settings.ReplayLastOpenedFolder, "D:\\Picked");
+    }
+    ProfileSettings again(nullptr);
+    EXPECT_STREQ(again.ReplayLastOpenedFolder, "D:\\Picked");
+    EXPECT_EQ(again.GetMaxIndex(), 50u);
+    std::vector<std::string> lines = Lines(fake::Contents(kIni));
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Comment=mine"), lines.end());
+}
+
+// --- GetIniPath ---------------------------------------------------------------------------
+
+std::string IniPathFor(const std::string& modulePath) {
+    fake::Reset();
+    fake::state().moduleFileName = modulePath;
+    ProfileSettings settings(nullptr);
+    std::string path = settings.GetIniPath();
+    fake::Reset();  // the destructor's Save is not part of the question
+    return path;
+}
+
+TEST_F(SettingsTest, TheIniFileIsTheProgramsFileWithItsExtensionReplaced) {
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.exe"), "D:\\Tools\\tool.ini");
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool"), "D:\\Tools\\tool.ini");
+    EXPECT_EQ(IniPathFor("D:\\My.Tools\\tool"), "D:\\My.Tools\\tool.ini");
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.old.exe"), "D:\\Tools\\tool.old.ini");
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool."), "D:\\Tools\\tool.ini");
+    EXPECT_EQ(IniPathFor("tool"), "tool.ini");
+}
+
+TEST_F(SettingsTest, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
+    // "表" is 95 5C and "ソ" 83 5C: a byte scan from the end would take the 5C for a
+    // backslash and keep ".表" or ".ソフト" as part of the name.
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.\x95\x5C"), "D:\\Tools\\tool.ini");
+    EXPECT_EQ(IniPathFor("D:\\\x95\x5C\\v1.\x83\x5C\x83\x74\x83\x67"), "D:\\\x95\x5C\\v1.ini");
+    EXPECT_EQ(IniPathFor("D:\\\x95\x5C\\tool"), "D:\\\x95\x5C\\tool.ini");
+    EXPECT_EQ(IniPathFor("D:\\My.Tools\\\x95\x5C"), "D:\\My.Tools\\\x95\x5C.ini");
+    // A lead byte at the very end stands alone and is not skipped with what follows.
+    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.\x95"), "D:\\Tools\\tool.ini");
+}
+
+TEST_F(SettingsTest, TheIniPathIsFoundOnceAndKept) {
+    ProfileSettings settings(nullptr);
+    EXPECT_EQ(fake::CallCount("GetModuleFileNameA"), 1);
+    fake::state().moduleFileName = "D:\\Other\\other.exe";
+    EXPECT_STREQ(settings.GetIniPath(), kIni);
+    EXPECT_EQ(fake::CallCount("GetModuleFileNameA"), 1);
+}
+
+TEST_F(SettingsTest, APathThatLeavesRoomForTheExtensionJustFits) {
+    std::string folder = "D:\\" + std::string(250, 'f') + "\\";  // 254 bytes
+    EXPECT_EQ(IniPathFor(folder + "t"), folder + "t.ini");          // 255 + 4 = 259
+    EXPECT_EQ(IniPathFor(folder + "t.exe"), folder + "t.ini");      // 259 bytes from the platform
+}
+
+TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {
+    std::string folder = "D:\\" + std::string(250, 'f') + "\\";
+    std::string program = folder + "tool";  // 258 bytes: no room for ".ini"
+    fake::state().moduleFileName = program;
+    fake::AddFile(program + ".in", "[Replay]\r\nMaxIndex=5\r\n");  // what a cut ".ini" would name
+    {
+        ProfileSettings settings(nullptr);
+        EXPECT_STREQ(settings.GetIniPath(), "");
+        EXPECT_EQ(settings.MaxIndex, 999u);  // defaults
+        EXPECT_STREQ(settings.InstallFolder, "C:\\Games\\PuyoF");
+        EXPECT_EQ(fake::CallCount("GetPrivateProfileStringA"), 0);
+    }
+    EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+    EXPECT_EQ(fake::Contents(program + ".in"), "[Replay]\r\nMaxIndex=5\r\n");
+}
+
+TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
+    fake::state().moduleFileName = "D:\\" + std::string(300, 'x') + "\\tool.exe";
+    {
+        ProfileSettings settings(nullptr);
+        EXPECT_STREQ(settings.IniPath, "");
+        EXPECT_EQ(settings.MonitorInterval, 30000u);
+        EXPECT_STREQ(settings.DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
+    }
+    EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+}
+
+TEST_F(SettingsTest, LoadTextSharesOneBuffer) {
+    ProfileSettings settings(nullptr);
+    char* first = settings.LoadText(3);
+    EXPECT_STREQ(first, "ZOLM");
+    char* second = settings.LoadText(4);
+    EXPECT_EQ(first, second);
+    EXPECT_STREQ(first, "*.RPD");
+    EXPECT_EQ(std::strlen(settings.LoadText(18)), 152u);
+}
+
+}  // namespace
