@@ -1,4 +1,4 @@
-// Part 2.2: the game's install folder from the registry and its data folder.
+// The game's install folder from the registry and its data folder.
 #include <cstring>
 
 #include "platform/registry.h"

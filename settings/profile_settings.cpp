@@ -1,4 +1,4 @@
-// Part 2.1: the settings store, read from the INI file beside the program's file.
+// The settings store, read from the INI file beside the program's file.
 #include "settings/profile_settings.h"
 
 #include <cstdlib>
@@ -12,8 +12,8 @@ namespace {
 // Where a key's default comes from when the file lacks the key.
 enum class DefaultSource {
     kNone,                  // the empty string
-    kRegistryInstallPath,   // GetRegistryInstallPath (Part 2.2)
-    kDefaultDataFolder,     // GetDefaultDataFolder (Part 2.2)
+    kRegistryInstallPath,   // GetRegistryInstallPath
+    kDefaultDataFolder,     // GetDefaultDataFolder
     kText,                  // a text of the string table
 };
 
@@ -32,7 +32,7 @@ struct KeyRow {
     [](ProfileSettings& s) -> char* { return s.name; }, nullptr, sizeof(ProfileSettings::name)
 #define ZOLM_NUMBER_FIELD(name) nullptr, [](ProfileSettings& s) -> uint32_t* { return &s.name; }, 0
 
-// The key table of Part 2.1, in the order in which Load reads and Save writes.
+// The key table, in the order in which Load reads and Save writes.
 const KeyRow kKeyTable[] = {
     {"System", "InstallFolder", ZOLM_TEXT_FIELD(InstallFolder), DefaultSource::kRegistryInstallPath, 0},
     {"Replay", "DataFolder", ZOLM_TEXT_FIELD(DataFolder), DefaultSource::kDefaultDataFolder, 0},

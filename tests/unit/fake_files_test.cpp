@@ -227,7 +227,7 @@ TEST_F(FakeProfileTest, StringsAndModulePathAreCutLikeThePlatform) {
     EXPECT_STREQ(text, "ZOL");
     EXPECT_EQ(sys::LoadStringA(nullptr, 999, text, sizeof text), 0);
     char big[1024];
-    EXPECT_EQ(sys::LoadStringA(nullptr, 18, big, sizeof big), 152);  // Part 1.3: the longest text
+    EXPECT_EQ(sys::LoadStringA(nullptr, 18, big, sizeof big), 152);  // the longest text
     fake::state().moduleFileName = "C:\\a.exe";
     char path[8];
     EXPECT_EQ(sys::GetModuleFileNameA(path, sizeof path), 8u);

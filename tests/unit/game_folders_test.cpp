@@ -1,4 +1,4 @@
-// Part 2.2: the game's install folder from the registry and its data folder, over
+// The game's install folder from the registry and its data folder, over
 // the fake registry, version and shell32.
 #include <gtest/gtest.h>
 

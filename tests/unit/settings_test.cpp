@@ -1,4 +1,4 @@
-// Part 2.1: the settings store over the fake platform. The INI file is a file of the
+// The settings store over the fake platform. The INI file is a file of the
 // fake file system, so the tests read what Save wrote, line by line.
 #include <gtest/gtest.h>
 
@@ -72,7 +72,7 @@ TEST_F(SettingsTest, WithoutTheGameInstalledTheInstallFolderIsEmpty) {
 TEST_F(SettingsTest, LoadReadsButNeverCreatesTheFile) {
     {
         ProfileSettings settings(nullptr);
-        EXPECT_FALSE(fake::Exists(kIni));  // Part 4.3's first-run signal
+        EXPECT_FALSE(fake::Exists(kIni));  // the first-run signal
         EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
     }
     EXPECT_TRUE(fake::Exists(kIni));  // the destructor saved
@@ -160,7 +160,7 @@ TEST_F(SettingsTest, AnyValueContentLoadsWithoutHarm) {
                             dbcs + "\r\nMonitorInterval=abc\r\nMaxIndex=99999999999999999999\r\nMinIndex=-\r\n"
                             "[RensaVoice]\r\nFolderName=" + dbcs + "\r\n");
     ProfileSettings settings(nullptr);
-    EXPECT_STREQ(settings.ReplayFilenameFormat, "%s%s%n%99999d");  // kept as text; Part 3.2 checks formats
+    EXPECT_STREQ(settings.ReplayFilenameFormat, "%s%s%n%99999d");  // kept as text; its users check formats
     EXPECT_STREQ(settings.ReplayCopySrc, "a=b=[c]");
     EXPECT_EQ(std::strlen(settings.DataFolder), 259u);
     EXPECT_EQ(std::strlen(settings.FolderName), 63u);
