@@ -1,8 +1,83 @@
-// Placeholder declaration; the replay helper replaces this file.
+// Finds the replay slot files of the data folder, one scan per timer tick.
+//
+// A slot's file is there when a search for the slot's own path finds it. Asking
+// that once per slot costs a file-system lookup for each of the (by default)
+// 1000 slots; instead, one enumeration of DataFolder\<prefix>*<suffix> is mapped
+// back to slot numbers, and a slot's own path is searched only when its file is
+// about to be moved. Formats whose names the file system could match in other
+// ways (wildcards, non-ASCII text, padding spaces) keep the search per slot.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/types.h"
+
 class ProfileSettings;
+
+// The search for one slot: folder joined with the slot's name formatted by
+// slotFormat, one FindFirstFileA, closed at once. False when nothing is found
+// or the path does not fit; *found holds the match otherwise.
+bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys::FindData* found);
+
 class SlotScanner {
 public:
+    // Takes the slot file format (the settings' one when it is a valid one-integer
+    // format, else the string table's default), the archive name format (likewise
+    // checked) and the slot range, and prepares everything a scan needs.
     explicit SlotScanner(ProfileSettings& settings);
+    SlotScanner(const char* slotFormat, const char* archiveFormat, uint32_t first, uint32_t last);
     virtual ~SlotScanner();
+
+    SlotScanner(const SlotScanner&) = delete;
+    SlotScanner& operator=(const SlotScanner&) = delete;
+
+    // The formats in effect: every user of slot file names and archive names goes
+    // through these, never the raw settings.
+    const char* SlotFormat() const { return slotFormat; }
+    const char* ArchiveFormat() const { return archiveFormat; }
+    // The slot's file name; false when no usable slot format exists.
+    bool FormatSlotName(char* name, std::size_t size, uint32_t slot) const;
+
+    // Gives up the enumeration: every slot is searched on its own.
+    void UsePerSlotSearch();
+    // True when scans of the prepared range enumerate the folder once.
+    bool Enumerates() const { return enumerable; }
+
+    // Starts a scan of folder over first..last. Allocates nothing.
+    void BeginScan(const char* folder, uint32_t first, uint32_t last);
+    // Whether a search for the slot's own path would find its file now.
+    bool IsSlotFilePresent(uint32_t slot);
+    // Fills found with the slot's file as the search for its own path reports it
+    // (its name and times); false when it is not there.
+    bool ReadSlotFile(uint32_t slot);
+
+    sys::FindData found;
+
+private:
+    void Prepare(uint32_t first, uint32_t last);
+    bool SplitAroundConversion();
+    bool SlotOfName(const char* name, uint32_t* slot) const;
+
+    char slotFormat[64];
+    char archiveFormat[64];
+    bool formatUsable;
+
+    // The enumeration: the pattern's name part, the text around the conversion
+    // and its type, and one "seen" byte per slot of the prepared range.
+    bool enumerable;
+    char pattern[80];
+    char prefix[64];
+    char suffix[64];
+    char conversion;
+    uint32_t rangeFirst;
+    uint32_t rangeLast;
+    uint8_t* seen;
+
+    // The scan under way.
+    char folder[sys::kMaxPath];
+    bool folderUsable;
+    bool enumerated;
+    bool foundValid;
+    uint32_t foundSlot;
 };

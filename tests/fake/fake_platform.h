@@ -104,6 +104,7 @@ struct State {
     std::deque<std::string> pickedFolders;  // "" = cancelled; cancelled when empty
     bool shGetMallocFails = false;
     int pickerItemListsLive = 0;  // item lists handed out and not freed
+    std::map<sys::IdList, std::string> pickerItemLists;  // those lists, with their paths
     int mallocsLive = 0;          // allocators got and not released
     std::vector<sys::BrowseInfo> browseInfos;
     std::vector<std::string> browseTitles;

@@ -1,0 +1,290 @@
+#include "replay/slot_scanner.h"
+
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "settings/profile_settings.h"
+#include "shellops/append_path.h"
+#include "shellops/format_check.h"
+
+namespace {
+
+constexpr uint32_t kDefaultSlotFormatId = 5;
+constexpr uint32_t kDefaultArchiveFormatId = 20;
+
+// Copies text into a zero-filled buffer of size bytes; false when it had to be cut.
+bool CopyText(char* buffer, std::size_t size, const char* text) {
+    std::memset(buffer, 0, size);
+    std::size_t length = std::strlen(text);
+    if (length >= size) {
+        std::memcpy(buffer, text, size - 1);
+        return false;
+    }
+    std::memcpy(buffer, text, length);
+    return true;
+}
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Names compared as the file system compares them: ASCII letters without case,
+// both bytes of a double-byte character exactly.
+bool SameNameIgnoringCase(const char* a, const char* b) {
+    while (*a != '\0' && *b != '\0') {
+        if (IsLeadByte(static_cast<unsigned char>(*a)) && a[1] != '\0') {
+            if (a[0] != b[0] || a[1] != b[1]) return false;
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (FoldAscii(*a) != FoldAscii(*b)) return false;
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+bool SameAsciiIgnoringCase(const char* a, const char* b, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// Text the file system matches byte for byte, ignoring ASCII case only: no
+// wildcard, no separator, no character it refuses, no space (trailing ones are
+// dropped from names), no '~' (short names), nothing outside ASCII.
+bool IsPlainNameText(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= 0x20 || c >= 0x7F) return false;
+        if (std::strchr("\\/:*?\"<>|~", c) != nullptr) return false;
+    }
+    return true;
+}
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 99;
+}
+
+}  // namespace
+
+bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys::FindData* found) {
+    if (!IsIntegerFormat(slotFormat, 1)) return false;
+    char name[sys::kMaxPath];
+    std::memset(name, 0, sizeof name);
+    sys::FormatInt(name, sizeof name, slotFormat, slot);
+    char path[sys::kMaxPath];
+    if (!CopyText(path, sizeof path, folder) || !AppendPath(path, name)) return false;
+    sys::SearchHandle search = sys::FindFirstFileA(path, found);
+    if (search == sys::kInvalidSearch) return false;
+    sys::FindClose(search);
+    return true;
+}
+
+SlotScanner::SlotScanner(ProfileSettings& settings)
+    : formatUsable(false),
+      enumerable(false),
+      conversion(0),
+      rangeFirst(0),
+      rangeLast(0),
+      seen(nullptr),
+      folderUsable(false),
+      enumerated(false),
+      foundValid(false),
+      foundSlot(0) {
+    // The INI file keeps the user's text; only the scan falls back to the defaults.
+    const char* slotText = settings.ReplayFilenameFormat;
+    if (!IsIntegerFormat(slotText, 1)) slotText = settings.LoadText(kDefaultSlotFormatId);
+    CopyText(slotFormat, sizeof slotFormat, slotText);
+    const char* archiveText = settings.FilenameStoredFormat2;
+    if (!IsSafeTimeFormat(archiveText)) archiveText = settings.LoadText(kDefaultArchiveFormatId);
+    CopyText(archiveFormat, sizeof archiveFormat, archiveText);
+    Prepare(settings.GetMinIndex(), settings.GetMaxIndex());
+}
+
+SlotScanner::SlotScanner(const char* slotFormatText, const char* archiveFormatText, uint32_t first, uint32_t last)
+    : formatUsable(false),
+      enumerable(false),
+      conversion(0),
+      rangeFirst(0),
+      rangeLast(0),
+      seen(nullptr),
+      folderUsable(false),
+      enumerated(false),
+      foundValid(false),
+      foundSlot(0) {
+    CopyText(slotFormat, sizeof slotFormat, slotFormatText);
+    CopyText(archiveFormat, sizeof archiveFormat, archiveFormatText);
+    Prepare(first, last);
+}
+
+SlotScanner::~SlotScanner() {
+    sys::Free(seen);
+    seen = nullptr;
+}
+
+void SlotScanner::Prepare(uint32_t first, uint32_t last) {
+    std::memset(&found, 0, sizeof found);
+    std::memset(pattern, 0, sizeof pattern);
+    std::memset(prefix, 0, sizeof prefix);
+    std::memset(suffix, 0, sizeof suffix);
+    std::memset(folder, 0, sizeof folder);
+    // A text cut to fit the buffer may have lost part of its conversion: check again.
+    formatUsable = IsIntegerFormat(slotFormat, 1);
+    if (!IsSafeTimeFormat(archiveFormat)) archiveFormat[0] = '\0';
+    rangeFirst = first;
+    rangeLast = last;
+    enumerable = false;
+    if (!formatUsable || first > last || !SplitAroundConversion()) return;
+    uint64_t count = static_cast<uint64_t>(last) - first + 1;
+    if (count > SIZE_MAX) return;
+    seen = static_cast<uint8_t*>(sys::AllocateZeroed(static_cast<std::size_t>(count)));
+    enumerable = seen != nullptr;
+}
+
+// Splits the slot format into the text before its conversion, the conversion and
+// the text after it, and builds the enumeration pattern <prefix>*<suffix>. False
+// when names of this format could be found by a search that a name comparison
+// would not reproduce.
+bool SlotScanner::SplitAroundConversion() {
+    char* text = prefix;
+    std::size_t length = 0;
+    const char* p = slotFormat;
+    while (*p != '\0') {
+        if (p[0] == '%' && p[1] == '%') {
+            text[length++] = '%';
+            p += 2;
+            continue;
+        }
+        if (p[0] != '%') {
+            text[length++] = *p++;
+            continue;
+        }
+        bool leftAlign = false;
+        bool zeroPad = false;
+        bool spaceSign = false;
+        for (++p; *p != '\0' && std::strchr("-+ 0#", *p) != nullptr; ++p) {
+            leftAlign = leftAlign || *p == '-';
+            zeroPad = zeroPad || *p == '0';
+            spaceSign = spaceSign || *p == ' ';
+        }
+        bool hasWidth = *p >= '1' && *p <= '9';
+        while (*p >= '0' && *p <= '9') ++p;
+        bool hasPrecision = *p == '.';
+        if (hasPrecision) {
+            for (++p; *p >= '0' && *p <= '9'; ++p) {
+            }
+        }
+        // "h" cuts the slot number to 16 bits: two slots would share one name.
+        if (*p == 'h') return false;
+        if (*p == 'l') ++p;
+        conversion = *p++;
+        // Padding with spaces gives names the file system matches loosely.
+        if (spaceSign || (hasWidth && (leftAlign || !zeroPad || hasPrecision))) return false;
+        text = suffix;
+        length = 0;
+    }
+    if (!IsPlainNameText(prefix) || !IsPlainNameText(suffix)) return false;
+    std::size_t suffixLength = std::strlen(suffix);
+    // A trailing dot is dropped from a name, so the search would ignore it.
+    if (suffixLength != 0 && suffix[suffixLength - 1] == '.') return false;
+    std::size_t prefixLength = std::strlen(prefix);
+    if (prefixLength + 1 + suffixLength + 1 > sizeof pattern) return false;
+    std::memcpy(pattern, prefix, prefixLength);
+    pattern[prefixLength] = '*';
+    std::memcpy(pattern + prefixLength + 1, suffix, suffixLength + 1);
+    return true;
+}
+
+// The slot whose formatted name equals name without case, within the prepared range.
+bool SlotScanner::SlotOfName(const char* name, uint32_t* slot) const {
+    std::size_t nameLength = std::strlen(name);
+    std::size_t prefixLength = std::strlen(prefix);
+    std::size_t suffixLength = std::strlen(suffix);
+    if (nameLength <= prefixLength + suffixLength) return false;
+    if (!SameAsciiIgnoringCase(name, prefix, prefixLength)) return false;
+    if (!SameAsciiIgnoringCase(name + nameLength - suffixLength, suffix, suffixLength)) return false;
+
+    // Read the number between the two texts as the conversion would have written it.
+    const char* p = name + prefixLength;
+    const char* end = name + nameLength - suffixLength;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    uint32_t base = (conversion == 'x' || conversion == 'X') ? 16 : 10;
+    if (base == 16 && end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) p += 2;
+    if (p == end) return false;
+    uint64_t value = 0;
+    for (; p < end; ++p) {
+        int digit = DigitValue(*p);
+        if (digit >= static_cast<int>(base)) return false;
+        value = value * base + static_cast<uint32_t>(digit);
+        if (value > 0xFFFFFFFFull) return false;
+    }
+    uint32_t candidate = static_cast<uint32_t>(negative ? 0 - value : value);
+    if (candidate < rangeFirst || candidate > rangeLast) return false;
+
+    // Only the formatter itself can say whether this is the slot's exact name.
+    char formatted[sys::kMaxPath];
+    std::memset(formatted, 0, sizeof formatted);
+    sys::FormatInt(formatted, sizeof formatted, slotFormat, candidate);
+    if (!SameNameIgnoringCase(formatted, name)) return false;
+    *slot = candidate;
+    return true;
+}
+
+bool SlotScanner::FormatSlotName(char* name, std::size_t size, uint32_t slot) const {
+    if (!formatUsable || size == 0) return false;
+    std::memset(name, 0, size);
+    sys::FormatInt(name, size, slotFormat, slot);
+    return true;
+}
+
+void SlotScanner::UsePerSlotSearch() {
+    enumerable = false;
+    sys::Free(seen);
+    seen = nullptr;
+}
+
+void SlotScanner::BeginScan(const char* scanFolder, uint32_t first, uint32_t last) {
+    foundValid = false;
+    enumerated = false;
+    folderUsable = CopyText(folder, sizeof folder, scanFolder);
+    if (!folderUsable || !formatUsable) return;
+    if (!enumerable || first != rangeFirst || last != rangeLast) return;
+
+    char search[sys::kMaxPath];
+    if (!CopyText(search, sizeof search, folder) || !AppendPath(search, pattern)) return;
+    std::memset(seen, 0, static_cast<std::size_t>(static_cast<uint64_t>(rangeLast) - rangeFirst + 1));
+    enumerated = true;
+    sys::FindData entry;
+    sys::SearchHandle handle = sys::FindFirstFileA(search, &entry);
+    if (handle == sys::kInvalidSearch) return;
+    do {
+        uint32_t slot = 0;
+        if (SlotOfName(entry.cFileName, &slot)) seen[slot - rangeFirst] = 1;
+    } while (sys::FindNextFileA(handle, &entry));
+    sys::FindClose(handle);
+}
+
+bool SlotScanner::IsSlotFilePresent(uint32_t slot) {
+    if (!folderUsable || !formatUsable) return false;
+    if (enumerated) {
+        if (slot < rangeFirst || slot > rangeLast) return false;
+        return seen[slot - rangeFirst] != 0;
+    }
+    foundSlot = slot;
+    foundValid = FindSlotFile(folder, slotFormat, slot, &found);
+    return foundValid;
+}
+
+bool SlotScanner::ReadSlotFile(uint32_t slot) {
+    if (!folderUsable || !formatUsable) return false;
+    if (foundValid && foundSlot == slot) return true;
+    foundSlot = slot;
+    foundValid = FindSlotFile(folder, slotFormat, slot, &found);
+    return foundValid;
+}

@@ -1,0 +1,30 @@
+#include "shellops/append_path.h"
+
+#include <cstring>
+
+#include "platform/types.h"
+
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+bool EndsWithBackslash(const char* path) {
+    // Walk whole characters: a trail byte of 0x5C ends a character such as
+    // "ソ" or "表", not a folder name.
+    bool lastIsBackslash = false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p != '\0'; ++p) {
+        lastIsBackslash = (*p == '\\');
+        if (IsLeadByte(*p) && p[1] != '\0') ++p;
+    }
+    return lastIsBackslash;
+}
+
+bool AppendPath(char* path, const char* name) {
+    std::size_t pathLength = 0;
+    while (pathLength < sys::kMaxPath && path[pathLength] != '\0') ++pathLength;
+    if (pathLength == sys::kMaxPath) return false;
+    std::size_t separator = EndsWithBackslash(path) ? 0 : 1;
+    std::size_t nameLength = std::strlen(name);
+    if (pathLength + separator + nameLength + 1 > sys::kMaxPath) return false;
+    if (separator != 0) path[pathLength++] = '\\';
+    std::memcpy(path + pathLength, name, nameLength + 1);
+    return true;
+}

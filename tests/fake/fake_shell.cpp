@@ -1,0 +1,236 @@
+// The fake shell: batch file operations over the fake file system, the folder
+// picker with its allocator, and COM. Moves behave as Wine 8's do: no missing
+// destination folder is created, and an existing destination is replaced.
+#include <cstring>
+
+#include "platform/shell.h"
+#include "tests/fake/fake_internal.h"
+#include "tests/fake/fake_platform.h"
+
+namespace fake {
+namespace {
+
+constexpr int kErrorCancelled = 1223;  // ERROR_CANCELLED, what Wine returns for a missing folder
+constexpr int kErrorAccessDenied = 5;
+constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
+
+void Record(const char* name) { state().calls.push_back(name); }
+
+void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
+
+std::vector<std::string> SplitList(const char* list) {
+    std::vector<std::string> entries;
+    if (list == nullptr) return entries;
+    for (const char* p = list; *p != '\0'; p += std::strlen(p) + 1) entries.push_back(p);
+    return entries;
+}
+
+bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
+
+std::string NameOf(const std::string& path) {
+    std::size_t sep = detail::LastSeparator(path);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+bool FolderExists(const std::string& path) {
+    if (detail::IsDriveRoot(path)) return true;
+    const Entry* entry = detail::FindEntry(path);
+    return entry != nullptr && entry->isFolder;
+}
+
+// The entries that a source names: the file or folder itself, or for a pattern
+// the entries directly in its folder whose names match (files only if asked).
+std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
+    std::vector<std::string> paths;
+    if (!HasWildcard(source)) {
+        if (const Entry* entry = detail::FindEntry(source)) paths.push_back(entry->path);
+        return paths;
+    }
+    std::string folderKey = detail::FoldPath(detail::ParentOf(source));
+    std::string pattern = NameOf(source);
+    for (const Entry& entry : state().entries) {
+        if (detail::FoldPath(detail::ParentOf(entry.path)) != folderKey) continue;
+        if (filesOnly && entry.isFolder) continue;
+        if (detail::MatchesPattern(pattern, NameOf(entry.path))) paths.push_back(entry.path);
+    }
+    return paths;
+}
+
+// Renames one entry, and everything below it for a folder.
+void MoveEntry(const std::string& from, const std::string& to) {
+    std::string key = detail::FoldPath(from);
+    if (detail::FoldPath(to) != key && detail::FindEntry(to) != nullptr) Remove(to);
+    std::string below = key + "\\";
+    for (Entry& entry : state().entries) {
+        std::string folded = detail::FoldPath(entry.path);
+        if (folded == key) {
+            entry.path = to;
+        } else if (folded.compare(0, below.size(), below) == 0) {
+            entry.path = to + entry.path.substr(from.size());
+        }
+    }
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+    const Entry* source = detail::FindEntry(from);
+    if (source == nullptr) return;
+    if (source->isFolder) {
+        AddFolder(to);
+        return;
+    }
+    Entry copy = *source;
+    AddFile(to, copy.contents, copy.creationTime);
+    if (Entry* made = detail::FindEntry(to)) made->lastWriteTime = copy.lastWriteTime;
+}
+
+int ApplyMove(const FileOpCall& call) {
+    bool paired = (call.fFlags & sys::kFofMultiDestFiles) != 0;
+    if (paired) {
+        for (const std::string& target : call.to) {
+            if (!FolderExists(detail::ParentOf(target))) return kErrorCancelled;
+        }
+        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
+            // Each file's own failure is ignored, as Wine ignores it.
+            if (detail::FindEntry(call.from[i]) != nullptr) MoveEntry(detail::FindEntry(call.from[i])->path, call.to[i]);
+        }
+        return 0;
+    }
+    if (call.to.size() != 1 || !FolderExists(call.to[0])) return kErrorCancelled;
+    bool filesOnly = (call.fFlags & sys::kFofFilesOnly) != 0;
+    for (const std::string& source : call.from) {
+        for (const std::string& path : Expand(source, filesOnly)) MoveEntry(path, call.to[0] + "\\" + NameOf(path));
+    }
+    return 0;
+}
+
+int ApplyCopy(const FileOpCall& call) {
+    if (call.from.empty()) return kErrorAccessDenied;
+    bool paired = (call.fFlags & sys::kFofMultiDestFiles) != 0;
+    if (paired) {
+        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) CopyFile(call.from[i], call.to[i]);
+        return 0;
+    }
+    if (call.to.size() != 1) return kErrorCancelled;
+    bool filesOnly = (call.fFlags & sys::kFofFilesOnly) != 0;
+    for (const std::string& source : call.from) {
+        std::vector<std::string> matches = Expand(source, filesOnly);
+        if (HasWildcard(source) || FolderExists(call.to[0])) {
+            // Into the destination folder, made when missing.
+            AddFolder(call.to[0]);
+            for (const std::string& path : matches) CopyFile(path, call.to[0] + "\\" + NameOf(path));
+        } else {
+            for (const std::string& path : matches) CopyFile(path, call.to[0]);
+        }
+    }
+    return 0;
+}
+
+void ApplyDelete(const FileOpCall& call) {
+    bool filesOnly = (call.fFlags & sys::kFofFilesOnly) != 0;
+    for (const std::string& source : call.from) {
+        for (const std::string& path : Expand(source, filesOnly)) Remove(path);
+    }
+}
+
+}  // namespace
+}  // namespace fake
+
+namespace sys {
+
+using fake::state;
+
+int SHFileOperationA(FileOpRequest* request) {
+    fake::Record("SHFileOperationA");
+    fake::FileOpCall call;
+    call.hwnd = request->hwnd;
+    call.wFunc = request->wFunc;
+    call.from = fake::SplitList(request->pFrom);
+    call.to = fake::SplitList(request->pTo);
+    call.toIsNull = request->pTo == nullptr;
+    call.fFlags = request->fFlags;
+    call.fAnyOperationsAborted = request->fAnyOperationsAborted;
+    call.hNameMappings = request->hNameMappings;
+    call.progressTitleIsNull = request->lpszProgressTitle == nullptr;
+    call.progressTitle = request->lpszProgressTitle != nullptr ? request->lpszProgressTitle : "";
+    state().fileOps.push_back(call);
+
+    int result = 0;
+    if (!state().fileOpResults.empty()) {
+        result = state().fileOpResults.front();
+        state().fileOpResults.pop_front();
+    }
+    if (state().duringModalLoop) state().duringModalLoop();
+    if (!state().applyFileOps || result != 0) return result;
+    switch (call.wFunc) {
+        case kFoMove:
+            return fake::ApplyMove(call);
+        case kFoCopy:
+            return fake::ApplyCopy(call);
+        case kFoDelete:
+            fake::ApplyDelete(call);
+            return 0;
+        default:
+            return result;
+    }
+}
+
+int32_t SHGetMalloc(Malloc* out) {
+    fake::Record("SHGetMalloc");
+    if (state().shGetMallocFails) {
+        *out = nullptr;
+        return fake::kEFail;
+    }
+    *out = fake::NewHandle();
+    ++state().mallocsLive;
+    return 0;
+}
+
+void MallocFree(Malloc, void* block) {
+    fake::Record("MallocFree");
+    if (state().pickerItemLists.erase(block) == 1) --state().pickerItemListsLive;
+}
+
+void MallocRelease(Malloc) {
+    fake::Record("MallocRelease");
+    --state().mallocsLive;
+}
+
+IdList SHBrowseForFolderA(BrowseInfo* info) {
+    fake::Record("SHBrowseForFolderA");
+    state().browseInfos.push_back(*info);
+    state().browseTitles.push_back(info->lpszTitle != nullptr ? info->lpszTitle : "");
+    // The real picker calls back once its window exists, before the user acts.
+    Window picker = fake::NewHandle();
+    if (info->lpfn != nullptr) info->lpfn(picker, kBffmInitialized, 0, info->lParam);
+    if (state().duringModalLoop) state().duringModalLoop();
+    if (state().pickedFolders.empty()) return nullptr;
+    std::string picked = state().pickedFolders.front();
+    state().pickedFolders.pop_front();
+    if (picked.empty()) return nullptr;
+    IdList list = fake::NewHandle();
+    state().pickerItemLists[list] = picked;
+    ++state().pickerItemListsLive;
+    return list;
+}
+
+bool SHGetPathFromIDListA(IdList list, char* path) {
+    fake::Record("SHGetPathFromIDListA");
+    std::memset(path, 0, kMaxPath);
+    auto found = state().pickerItemLists.find(list);
+    if (found == state().pickerItemLists.end()) return false;
+    std::strncpy(path, found->second.c_str(), kMaxPath - 1);
+    return true;
+}
+
+int32_t CoInitializeApartment() {
+    fake::Record("CoInitializeApartment");
+    ++state().comInitialized;
+    return state().comInitialized > 1 ? 1 : 0;
+}
+
+void CoUninitialize() {
+    fake::Record("CoUninitialize");
+    --state().comInitialized;
+}
+
+}  // namespace sys
