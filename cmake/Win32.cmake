@@ -53,7 +53,8 @@ add_executable(zolm_win32_tests ${ZOLM_WIN32_TEST_SOURCES} ${ZOLM_RESOURCES})
 target_include_directories(zolm_win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${ZOLM_GENERATED})
 add_dependencies(zolm_win32_tests zolm_cp932_strings)
 target_compile_options(zolm_win32_tests PRIVATE ${ZOLM_WARNINGS})
-target_link_libraries(zolm_win32_tests PRIVATE ${ZOLM_CORE_AND_PLATFORM} GTest::gtest_main)
+# version: the tests read the version record back.
+target_link_libraries(zolm_win32_tests PRIVATE ${ZOLM_CORE_AND_PLATFORM} GTest::gtest_main version)
 target_link_options(zolm_win32_tests PRIVATE ${ZOLM_STATIC_RUNTIME})
 
 # One CTest test per test suite. GoogleTest's own discovery cannot read the CRLF

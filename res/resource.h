@@ -26,6 +26,7 @@
 #define IDS_NO_INSTALL_PATH 19
 #define IDS_STORED_FORMAT 20
 #define IDS_PICKER_PROMPT 21
+#define IDS_NO_INSTALL_PATH_FOR_VOICES 22
 
 // The tray menu's command ids. The C++ side names them in app/tray_application.h;
 // they are defined here for the resource compiler only, so the two never clash.

@@ -32,8 +32,11 @@ done
 program=$1
 
 if [ -z "$build_dir" ]; then
-    build_dir=$(cd "$(dirname "$program")" && pwd)
+    build_dir=$(dirname "$program")
 fi
+# Wine takes only absolute prefixes.
+mkdir -p "$build_dir"
+build_dir=$(cd "$build_dir" && pwd)
 
 # The machine field of the PE header: 014c is i386, 8664 is x86-64.
 pe_arch() {

@@ -1,0 +1,104 @@
+// The real platform layer passes calls through unchanged: formatting as
+// wsprintfA does it, a shell copy that really copies, a search that finds it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/shell.h"
+#include "platform/win32/win32_headers.h"
+#include "temp_folder.h"
+
+namespace {
+
+constexpr char kGuard = 0x5A;
+
+}  // namespace
+
+TEST(SeamFormat, GivesWsprintfsText) {
+    char expected[1025] = {};
+    char out[64];
+    ::wsprintfA(expected, "REPLAY%03d.RPD", 7);
+    EXPECT_EQ(sys::FormatInt(out, sizeof out, "REPLAY%03d.RPD", 7), 13);
+    EXPECT_STREQ(out, expected);
+
+    ::wsprintfA(expected, "CH%02dVO%02d.WAV", 3, 20);
+    EXPECT_EQ(sys::FormatInt2(out, sizeof out, "CH%02dVO%02d.WAV", 3, 20), 12);
+    EXPECT_STREQ(out, expected);
+    EXPECT_STREQ(out, "CH03VO20.WAV");
+}
+
+TEST(SeamFormat, NeverWritesPastTheBufferItIsGiven) {
+    char block[16];
+    std::memset(block, kGuard, sizeof block);
+    EXPECT_EQ(sys::FormatInt(block, 8, "REPLAY%03d.RPD", 5), 7);
+    EXPECT_STREQ(block, "REPLAY0");
+    for (std::size_t i = 8; i < sizeof block; ++i) EXPECT_EQ(block[i], kGuard) << "byte " << i;
+
+    std::memset(block, kGuard, sizeof block);
+    EXPECT_EQ(sys::FormatInt2(block, 1, "CH%02dVO%02d.WAV", 1, 2), 0);
+    EXPECT_EQ(block[0], '\0');
+    EXPECT_EQ(block[1], kGuard);
+}
+
+TEST(SeamFormat, TextLongerThanWsprintfsLimitStaysTerminated) {
+    // wsprintfA stops at 1024 bytes and may leave them unterminated.
+    static char out[2048];
+    std::memset(out, kGuard, sizeof out);
+    int length = sys::FormatInt(out, sizeof out, "%01500d", 1);
+    EXPECT_GT(length, 0);
+    EXPECT_LE(length, 1024);
+    EXPECT_EQ(std::strlen(out), static_cast<std::size_t>(length));
+    EXPECT_EQ(out[length - 1], '1') << "kept the start of the text, not its end";
+    EXPECT_EQ(out[length + 1], kGuard);
+}
+
+TEST(SeamShell, CopyIntoNewFolderThenFindTheCopy) {
+    TempFolder folder;
+    std::string source = folder / "a.RPD";
+    std::string target = folder / "sub\\b.RPD";
+    TempFolder::WriteFile(source, "replay");
+
+    char from[MAX_PATH + 1] = {};
+    char to[MAX_PATH + 1] = {};
+    std::strcpy(from, source.c_str());
+    std::strcpy(to, target.c_str());
+    sys::FileOpRequest request = {};
+    request.wFunc = sys::kFoCopy;
+    request.pFrom = from;
+    request.pTo = to;
+    request.fFlags = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly |
+                     sys::kFofNoConfirmMkdir;
+    EXPECT_EQ(sys::SHFileOperationA(&request), 0);
+    EXPECT_EQ(request.fAnyOperationsAborted, 0);
+    EXPECT_EQ(TempFolder::ReadFile(target), "replay");
+
+    // Give the copy a known time: Wine reports the last-write time as the
+    // creation time, so the search must carry the one we set.
+    SYSTEMTIME when = {2007, 5, 6, 12, 21, 30, 5, 0};
+    FILETIME stamp;
+    ::SystemTimeToFileTime(&when, &stamp);
+    HANDLE file = ::CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::SetFileTime(file, nullptr, nullptr, &stamp);
+    ::CloseHandle(file);
+
+    sys::FindData found = {};
+    sys::SearchHandle search = sys::FindFirstFileA((folder / "sub\\*.RPD").c_str(), &found);
+    ASSERT_NE(search, sys::kInvalidSearch);
+    EXPECT_STREQ(found.cFileName, "b.RPD");
+    EXPECT_EQ(found.dwFileAttributes & sys::kFileAttributeDirectory, 0u);
+    sys::SystemTime converted = {};
+    EXPECT_TRUE(sys::FileTimeToSystemTime(&found.ftLastWriteTime, &converted));
+    EXPECT_EQ(converted.wYear, 2007);
+    EXPECT_EQ(converted.wMonth, 5);
+    EXPECT_EQ(converted.wDay, 12);
+    EXPECT_EQ(converted.wHour, 21);
+    EXPECT_EQ(converted.wMinute, 30);
+    EXPECT_EQ(converted.wSecond, 5);
+    EXPECT_FALSE(sys::FindNextFileA(search, &found));
+    EXPECT_TRUE(sys::FindClose(search));
+
+    EXPECT_EQ(sys::FindFirstFileA((folder / "sub\\*.WAV").c_str(), &found), sys::kInvalidSearch);
+}
