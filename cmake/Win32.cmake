@@ -72,7 +72,9 @@ foreach(suite IN LISTS ZOLM_WIN32_TEST_SUITES)
     add_test(NAME win32.${suite} COMMAND zolm_win32_tests --gtest_filter=${suite}.*)
 endforeach()
 
-# End-to-end tests of the real program, when they are there.
+# End-to-end tests of the real program, when they are there. The glob makes the
+# build configure again when their files appear or go.
+file(GLOB ZOLM_E2E_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
     add_executable(zolm_e2e_driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
     target_include_directories(zolm_e2e_driver PRIVATE ${CMAKE_SOURCE_DIR})
