@@ -6,14 +6,13 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "res/resource.h"
 #include "shellops/append_path.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
 
 namespace {
 
-constexpr uint32_t kBackupQuestionText = 18;
-constexpr uint32_t kNoInstallFolderText = 19;
 constexpr uint16_t kBackupFlags =
     sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 
@@ -28,7 +27,7 @@ void TrayApplication::OfferVoiceBackup() {
         return;
     }
 
-    int answer = sys::MessageBoxA(window, settings.LoadText(kBackupQuestionText), caption,
+    int answer = sys::MessageBoxA(window, settings.LoadText(IDS_FIRST_RUN_QUESTION), caption,
                                   sys::kMbYesNo | sys::kMbIconInformation);
     if (answer != sys::kIdYes) return;
 
@@ -36,7 +35,7 @@ void TrayApplication::OfferVoiceBackup() {
     // backup under a cut or root-relative path would be no backup at all.
     char voiceFolder[sys::kMaxPath];
     if (!BuildVoiceFolder(settings, voiceFolder)) {
-        sys::MessageBoxA(window, settings.LoadText(kNoInstallFolderText), caption, sys::kMbIconInformation);
+        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH), caption, sys::kMbIconInformation);
         return;
     }
 
@@ -51,7 +50,7 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     if (code == nullptr || sourceFolder[0] == '\0' || backupBase[0] == '\0') return;
 
     char charaFormat[kVoiceFormatSize];
-    if (!ChooseVoiceFormat(settings, settings.FilenameCharaFormat, kDefaultCharaFormatText, 1, charaFormat)) {
+    if (!ChooseVoiceFormat(settings, settings.FilenameCharaFormat, IDS_VOICE_CHARA_FORMAT, 1, charaFormat)) {
         return;
     }
     char pattern[sys::kMaxPath];

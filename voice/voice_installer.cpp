@@ -7,6 +7,7 @@
 #include "platform/memory.h"
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "res/resource.h"
 #include "shellops/append_path.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
@@ -20,7 +21,6 @@ constexpr uint32_t kVoiceCount = 21;  // voice numbers 0..20
 constexpr std::size_t kVoiceListSize = kVoiceCount * sys::kMaxPath + 1;
 constexpr uint16_t kInstallFlags =
     sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
-constexpr uint32_t kNoInstallFolderText = 22;
 
 // The first match of pattern that is a file; false when there is none. A folder
 // cannot stand in for a voice file.
@@ -74,7 +74,7 @@ void TrayApplication::ChooseAndInstallVoices() {
     // whatever drive is current: never copy there.
     char voiceFolder[sys::kMaxPath];
     if (!BuildVoiceFolder(settings, voiceFolder)) {
-        sys::MessageBoxA(window, settings.LoadText(kNoInstallFolderText), caption, sys::kMbIconInformation);
+        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH_FOR_VOICES), caption, sys::kMbIconInformation);
         return;
     }
 
@@ -98,8 +98,8 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
 
     char existsFormat[kVoiceFormatSize];
     char targetFormat[kVoiceFormatSize];
-    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, kDefaultExistsFormatText, 1, existsFormat) ||
-        !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, kDefaultFilenameFormatText, 2,
+    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, IDS_VOICE_EXISTS_FORMAT, 1, existsFormat) ||
+        !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, IDS_VOICE_FILENAME_FORMAT, 2,
                            targetFormat)) {
         return;
     }

@@ -9,11 +9,6 @@ class ProfileSettings;
 
 constexpr std::size_t kVoiceFormatSize = 64;
 
-// String-table defaults of the voice formats.
-constexpr uint32_t kDefaultFilenameFormatText = 12;
-constexpr uint32_t kDefaultExistsFormatText = 15;
-constexpr uint32_t kDefaultCharaFormatText = 16;
-
 // Writes InstallFolder joined with FolderName into the 260-byte buffer folder.
 // False, with folder empty, when InstallFolder is empty (the join would name a
 // root-relative folder of whatever drive is current) or the join does not fit.
