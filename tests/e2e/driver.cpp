@@ -543,21 +543,32 @@ int AnswerShell(int argc, char** argv) {
     return kOk;
 }
 
-// tray-icon <window> <id>: succeeds when the shell has an icon of that window
-// and id. An empty modification changes nothing and fails for a missing icon.
-int TrayIcon(int argc, char** argv) {
-    if (argc < 4) return kUsage;
+bool ShellHasIcon(HWND window, UINT id) {
+    // An empty modification changes nothing and fails for a missing icon.
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = ParseWindow(argv[2]);
-    data.uID = static_cast<UINT>(strtoul(argv[3], nullptr, 0));
+    data.hWnd = window;
+    data.uID = id;
     data.uFlags = 0;
-    if (Shell_NotifyIconA(NIM_MODIFY, &data)) {
-        Say("icon\n");
-        return kOk;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// tray-icon <window> <id> <present|absent> <timeout>: waits until the shell
+// has, or no longer has, the icon of that window and id.
+int TrayIcon(int argc, char** argv) {
+    if (argc < 6) return kUsage;
+    HWND window = ParseWindow(argv[2]);
+    UINT id = static_cast<UINT>(strtoul(argv[3], nullptr, 0));
+    bool wanted = strcmp(argv[4], "present") == 0;
+    if (!wanted && strcmp(argv[4], "absent") != 0) return kUsage;
+    DWORD deadline = Deadline(ParseSeconds(argv[5]));
+    bool present = ShellHasIcon(window, id);
+    while (present != wanted && Before(deadline)) {
+        Sleep(kPollMs);
+        present = ShellHasIcon(window, id);
     }
-    Say("no-icon\n");
-    return kNotFound;
+    Say(present ? "icon\n" : "no-icon\n");
+    return present == wanted ? kOk : kNotFound;
 }
 
 // wait-exit <pid> <timeout>: prints the exit code of a running process.
@@ -636,7 +647,7 @@ void Usage() {
         "       driver no-menu <pid> <seconds>\n"
         "       driver picker <pid> <timeout> [--answer ok|cancel]\n"
         "       driver answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C]\n"
-        "       driver tray-icon <window> <id>\n"
+        "       driver tray-icon <window> <id> <present|absent> <timeout>\n"
         "       driver wait-exit <pid> <timeout>\n"
         "       driver broadcast-taskbar-created\n"
         "       driver appdata\n"
