@@ -126,7 +126,7 @@ struct State {
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
     // Called by GetMessageA before it reads the queue, as the user or another
-    // program would post messages while the loop runs.
+    // program would post messages while the loop runs. It must not reassign itself.
     std::function<void()> onGetMessage;
     std::vector<sys::Message> posted;
 

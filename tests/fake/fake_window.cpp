@@ -162,10 +162,8 @@ void PostQuitMessage(int exitCode) {
 
 int GetMessageA(Message* msg) {
     fake::Record("GetMessageA");
-    if (state().onGetMessage) {
-        std::function<void()> hook = state().onGetMessage;  // the hook may replace itself
-        hook();
-    }
+    // Called in place, so that a hook may keep its own count of the passes.
+    if (state().onGetMessage) state().onGetMessage();
     if (state().quitPosted || state().messages.empty()) {
         *msg = Message{nullptr, fake::kWmQuit, static_cast<WParam>(state().quitPosted ? fake::quitCode : 0), 0};
         return 0;

@@ -1,0 +1,315 @@
+// Start-up, the single-instance guard, the timer, the tray icon and the close
+// sequence, driven through RunApplication as WinMain runs it.
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "app/tray_application.h"
+#include "platform/profile.h"
+#include "tests/unit/app_fixture.h"
+
+namespace {
+
+bool failNothrowNew = false;
+
+}  // namespace
+
+// The application object is the one allocation made with std::nothrow.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (failNothrowNew) return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+namespace apptest {
+namespace {
+
+class StartupTest : public AppTest {
+protected:
+    void TearDown() override {
+        failNothrowNew = false;
+        EXPECT_EQ(S().comInitialized, 0) << "COM left initialised";
+        AppTest::TearDown();
+    }
+
+    static int Run() { return RunApplication(kInstance); }
+
+    // Queues message for the hidden window at the n-th pass of the message loop.
+    static void PostAtLoopPass(int pass, uint32_t message, sys::WParam wParam = 0, sys::LParam lParam = 0) {
+        auto previous = S().onGetMessage;
+        int passes = 0;
+        S().onGetMessage = [=]() mutable {
+            if (previous) previous();
+            if (++passes == pass) S().messages.push_back(sys::Message{S().dialog, message, wParam, lParam});
+        };
+    }
+
+    static uint32_t SavedInt(const char* key) {
+        return sys::GetPrivateProfileIntA("Replay", key, -7, kIniPath);
+    }
+
+    static std::size_t FirstCall(const std::string& name) {
+        auto found = std::find(S().calls.begin(), S().calls.end(), name);
+        return static_cast<std::size_t>(found - S().calls.begin());
+    }
+
+    // The calls of the close sequence and the save, from the first pass of the loop.
+    static std::vector<std::string> CloseCalls() {
+        static const std::vector<std::string> names = {"KillTimer",      "Shell_NotifyIconA", "DestroyMenu",
+                                                       "GlobalDeleteAtom", "DestroyWindow", "PostQuitMessage",
+                                                       "WritePrivateProfileStringA"};
+        std::vector<std::string> result;
+        for (std::size_t i = FirstCall("GetMessageA"); i < S().calls.size(); ++i) {
+            const std::string& call = S().calls[i];
+            if (std::find(names.begin(), names.end(), call) == names.end()) continue;
+            if (!result.empty() && result.back() == call && call == "WritePrivateProfileStringA") continue;
+            result.push_back(call);
+        }
+        return result;
+    }
+};
+
+TEST_F(StartupTest, StartsInOrderAndSavesAfterTheWindowIsGone) {
+    PostAtLoopPass(1, sys::kWmClose);
+    EXPECT_EQ(Run(), 0);
+
+    EXPECT_EQ(S().calls.front(), "CoInitializeApartment");
+    EXPECT_EQ(S().calls.back(), "CoUninitialize");
+    std::vector<std::string> expected = {"CreateDialogParamA", "SetTimer",   "GlobalFindAtomA",  "GlobalAddAtomA",
+                                         "LoadImageA",         "LoadMenuA",  "CreatePopupMenu",  "Shell_NotifyIconA",
+                                         "ShowWindow",         "UpdateWindow", "GetMessageA"};
+    std::vector<std::string> startCalls = fake::CallsAmong(expected);
+    startCalls.resize(expected.size());
+    EXPECT_EQ(startCalls, expected);
+    EXPECT_LT(FirstCall("GetPrivateProfileStringA"), FirstCall("CreateDialogParamA")) << "settings load first";
+    EXPECT_EQ(fake::CallCount("Shell_NotifyIconA"), 2);
+    EXPECT_GT(FirstCall("WritePrivateProfileStringA"), FirstCall("DestroyWindow"));
+    EXPECT_EQ(S().atoms.count("nezumi_one"), 0u) << "the atom it added is released";
+}
+
+TEST_F(StartupTest, TrayIconRecordIsZeroFilledAndComplete) {
+    PostAtLoopPass(1, sys::kWmClose);
+    Run();
+
+    ASSERT_EQ(S().notifyIcons.size(), 2u);
+    const fake::ShellNotifyCall& add = S().notifyIcons[0];
+    EXPECT_EQ(add.message, sys::kNimAdd);
+    EXPECT_EQ(add.data.cbSize, 88u);
+    EXPECT_EQ(add.data.hWnd, S().dialog);
+    EXPECT_EQ(add.data.uID, 1u);
+    EXPECT_EQ(add.data.uFlags, 7u);
+    EXPECT_EQ(add.data.uCallbackMessage, 0x8064u);
+    EXPECT_NE(add.data.hIcon, nullptr);
+    EXPECT_STREQ(add.data.szTip, "ZOLM");
+    EXPECT_TRUE(std::all_of(add.data.szTip + 4, add.data.szTip + 64, [](char c) { return c == 0; }));
+    EXPECT_EQ(S().notifyIcons[1].message, sys::kNimDelete);
+    EXPECT_EQ(S().notifyIcons[1].data.uID, 1u);
+}
+
+TEST_F(StartupTest, ShortIntervalsAreRaisedToTheFloorAndSaved) {
+    for (const char* interval : {"0", "1000", "4999"}) {
+        SCOPED_TRACE(interval);
+        SetUp();
+        WriteIni(std::string("MonitorInterval=") + interval + "\n");
+        PostAtLoopPass(1, sys::kWmClose);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(S().timerPeriod, 5000u);
+        EXPECT_EQ(SavedInt("MonitorInterval"), 5000u);
+    }
+}
+
+TEST_F(StartupTest, IntervalsAtOrAboveTheFloorAreKeptAsUnsignedValues) {
+    struct Row {
+        const char* text;
+        uint32_t period;
+    };
+    for (const Row& row : {Row{"5000", 5000u}, Row{"30000", 30000u}, Row{"-1", 0xFFFFFFFFu}}) {
+        SCOPED_TRACE(row.text);
+        SetUp();
+        WriteIni(std::string("MonitorInterval=") + row.text + "\n");
+        PostAtLoopPass(1, sys::kWmClose);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(S().timerPeriod, row.period);
+        EXPECT_EQ(SavedInt("MonitorInterval"), row.period);
+    }
+}
+
+TEST_F(StartupTest, SecondStartDeclinedLeavesNoTrace) {
+    fake::Remove(kIniPath);  // the first-run offer too must stay away
+    S().atoms["nezumi_one"] = 1;
+
+    EXPECT_EQ(Run(), 1);
+
+    ASSERT_EQ(S().messageBoxes.size(), 1u);
+    EXPECT_EQ(S().messageBoxes[0].owner, nullptr);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[2]);
+    EXPECT_EQ(S().messageBoxes[0].caption, "ZOLM");
+    EXPECT_EQ(S().messageBoxes[0].style, 0x44u);
+    EXPECT_EQ(fake::CallCount("Shell_NotifyIconA"), 0);
+    EXPECT_EQ(fake::CallCount("LoadMenuA"), 0);
+    EXPECT_EQ(fake::CallCount("GetMessageA"), 0);
+    EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+    EXPECT_FALSE(fake::Exists(kIniPath));
+    EXPECT_EQ(S().atoms["nezumi_one"], 1);
+}
+
+TEST_F(StartupTest, SecondStartAcceptedRunsButLeavesTheOtherInstancesAtom) {
+    S().atoms["nezumi_one"] = 1;
+    S().messageBoxAnswers.push_back(sys::kIdYes);
+    PostAtLoopPass(1, sys::kWmClose);
+
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(S().notifyIcons[0].message, sys::kNimAdd);
+    EXPECT_EQ(fake::CallCount("GlobalAddAtomA"), 0);
+    EXPECT_EQ(fake::CallCount("GlobalDeleteAtom"), 0);
+    EXPECT_EQ(S().atoms["nezumi_one"], 1);
+
+    // A third start still finds the first instance.
+    S().messageBoxes.clear();
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(S().messageBoxes.size(), 1u);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[2]);
+}
+
+TEST_F(StartupTest, AtomHeldWhileRunning) {
+    int held = -1;
+    S().onGetMessage = [&] {
+        if (held < 0) held = S().atoms.count("nezumi_one") ? S().atoms["nezumi_one"] : 0;
+    };
+    PostAtLoopPass(1, sys::kWmClose);
+    Run();
+    EXPECT_EQ(held, 1);
+    EXPECT_EQ(S().atoms.count("nezumi_one"), 0u);
+}
+
+TEST_F(StartupTest, EarlyEndsReturnOneSilentlyAndWriteNothing) {
+    struct Row {
+        const char* name;
+        void (*arrange)();
+        const char* lastCall;  // the platform call at which the start stops
+    };
+    const Row rows[] = {
+        {"allocation fails", [] { failNothrowNew = true; }, "CoInitializeApartment"},
+        {"window fails", [] { S().dialogCreationFails = true; }, "CreateDialogParamA"},
+        {"atom fails", [] { S().atomAddFails = true; }, "GlobalAddAtomA"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        failNothrowNew = false;
+        row.arrange();
+        EXPECT_EQ(Run(), 1);
+        failNothrowNew = false;
+        EXPECT_TRUE(S().messageBoxes.empty());
+        EXPECT_EQ(fake::CallCount("Shell_NotifyIconA"), 0);
+        EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+        EXPECT_EQ(fake::CallCount("GetMessageA"), 0);
+        EXPECT_EQ(S().comInitialized, 0);
+        std::vector<std::string> calls = S().calls;
+        calls.erase(std::remove(calls.begin(), calls.end(), "CoUninitialize"), calls.end());
+        EXPECT_EQ(calls.back(), row.lastCall);
+        delete theApplication;
+        theApplication = nullptr;
+    }
+}
+
+TEST_F(StartupTest, TimerFailureIsReportedAndTheProgramRunsOn) {
+    S().timerFails = true;
+    S().messageBoxAnswers.push_back(sys::kIdOk);
+    PostAtLoopPass(1, sys::kWmClose);
+
+    EXPECT_EQ(Run(), 0);
+
+    ASSERT_EQ(S().messageBoxes.size(), 1u);
+    EXPECT_EQ(S().messageBoxes[0].owner, S().dialog);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[6]);
+    EXPECT_EQ(S().messageBoxes[0].caption, "ZOLM");
+    EXPECT_EQ(S().messageBoxes[0].style, 0x40u);
+    EXPECT_LT(FirstCall("MessageBoxA"), FirstCall("GlobalFindAtomA")) << "shown while the window is created";
+    EXPECT_EQ(S().notifyIcons[0].message, sys::kNimAdd);
+    EXPECT_EQ(S().notifyIcons[0].data.szTip, std::string("ZOLM"));
+}
+
+TEST_F(StartupTest, CloseAndExitCommandRunTheSameSequence) {
+    const std::vector<std::string> expected = {"KillTimer",     "Shell_NotifyIconA", "DestroyMenu",
+                                               "DestroyMenu",   "GlobalDeleteAtom",  "DestroyWindow",
+                                               "PostQuitMessage", "WritePrivateProfileStringA"};
+    struct Row {
+        const char* name;
+        void (*arrange)();
+    };
+    const Row rows[] = {
+        {"WM_CLOSE", [] { PostAtLoopPass(1, sys::kWmClose); }},
+        {"exit command",
+         [] {
+             S().popupChoices.push_back(IDM_EXIT);
+             PostAtLoopPass(1, sys::kWmTrayNotify, 1, sys::kWmLButtonDown);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        sys::Menu trayMenu = nullptr;
+        sys::Menu characterPopup = nullptr;
+        S().onGetMessage = [&] {
+            if (theApplication->trayMenu != nullptr) trayMenu = theApplication->trayMenu;
+            if (theApplication->characterPopup != nullptr) characterPopup = theApplication->characterPopup;
+        };
+        row.arrange();
+
+        EXPECT_EQ(Run(), 0);
+
+        EXPECT_EQ(CloseCalls(), expected);
+        EXPECT_FALSE(S().timerRunning);
+        ASSERT_NE(trayMenu, nullptr);
+        ASSERT_NE(characterPopup, nullptr);
+        EXPECT_TRUE(S().menus[trayMenu].destroyed);
+        EXPECT_TRUE(S().menus[characterPopup].destroyed);
+        EXPECT_LT(S().menus[characterPopup].destroyedAtCall, S().menus[trayMenu].destroyedAtCall);
+        EXPECT_TRUE(S().dialogDestroyed);
+        EXPECT_TRUE(fake::Exists(kIniPath));
+    }
+}
+
+TEST_F(StartupTest, TaskbarCreatedAddsTheSameIconAgain) {
+    PostAtLoopPass(1, sys::RegisterWindowMessageA("TaskbarCreated"));
+    PostAtLoopPass(2, sys::kWmClose);
+
+    EXPECT_EQ(Run(), 0);
+
+    ASSERT_EQ(S().notifyIcons.size(), 3u);
+    const sys::NotifyIconData& first = S().notifyIcons[0].data;
+    const sys::NotifyIconData& again = S().notifyIcons[1].data;
+    EXPECT_EQ(S().notifyIcons[1].message, sys::kNimAdd);
+    EXPECT_EQ(again.cbSize, 88u);
+    EXPECT_EQ(again.hWnd, first.hWnd);
+    EXPECT_EQ(again.uID, 1u);
+    EXPECT_EQ(again.uFlags, first.uFlags);
+    EXPECT_EQ(again.uCallbackMessage, first.uCallbackMessage);
+    EXPECT_EQ(again.hIcon, first.hIcon);
+    EXPECT_STREQ(again.szTip, "ZOLM");
+    EXPECT_EQ(S().notifyIcons[2].message, sys::kNimDelete);
+}
+
+TEST_F(StartupTest, TicksDoNothingUntilStartUpHasCompleted) {
+    fake::AddFile("C:\\Data\\REPLAY005.RPD", "replay", fake::FileTimeOf(2007, 5, 12, 21, 30, 5));
+    TrayApplication application(kInstance);
+    theApplication = &application;
+
+    for (int tick = 0; tick < 3; ++tick) TrayApplication::MonitorTimerProc(nullptr, 0x113, 1, 0);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
+    EXPECT_TRUE(S().fileOps.empty());
+
+    application.initialized = 1;
+    for (int tick = 0; tick < 2; ++tick) TrayApplication::MonitorTimerProc(nullptr, 0x113, 1, 0);
+    theApplication = nullptr;
+    ASSERT_EQ(S().fileOps.size(), 1u) << "two scans archive a replay once started";
+    EXPECT_EQ(S().fileOps[0].wFunc, sys::kFoMove);
+    EXPECT_EQ(S().fileOps[0].from, std::vector<std::string>{"C:\\Data\\REPLAY005.RPD"});
+}
+
+}  // namespace
+}  // namespace apptest
