@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Runs every test of ZOLM on a Debian 12 machine, installing first whatever is
+# missing (as root, or through sudo):
+#   native            the logic over the fake platform (GoogleTest)
+#   native-sanitize   the same under AddressSanitizer and UBSan
+#   mingw-i686        the real Win32 layer and the real zolm.exe under Wine
+#   mingw-x86_64      the same, 64-bit
+# Ends with one line "N passed, N failed" over all test runs; exits non-zero
+# when anything failed.
+#
+#   bash tools/test.sh [preset...]
+set -uo pipefail
+
+cd "$(dirname "$0")/.."
+ROOT_DIR=$(pwd)
+PRESETS=("$@")
+[ ${#PRESETS[@]} -gt 0 ] || PRESETS=(native native-sanitize mingw-i686 mingw-x86_64)
+
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb xauth
+          locales libgtest-dev cmake ninja-build g++)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+installed() {
+    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+}
+
+install_missing_packages() {
+    local missing=() package
+    for package in "$@"; do
+        installed "$package" || missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    echo "Installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+# Code page 932 under Wine needs the Japanese UTF-8 locale.
+ensure_japanese_locale() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
+    echo "Generating the ja_JP.UTF-8 locale"
+    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
+        as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+    as_root locale-gen
+}
+
+install_missing_packages "${PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
+ensure_japanese_locale || { echo "cannot generate ja_JP.UTF-8"; echo "0 passed, 1 failed"; exit 1; }
+
+passed=0
+failed=0
+LOGS=$(mktemp -d)
+trap 'rm -rf "$LOGS"' EXIT
+
+# test_preset NAME: configure (once), build, run its tests, count them.
+test_preset() {
+    local preset=$1 log=$LOGS/$1.log status
+    echo "=== $preset"
+    if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+        cmake --preset "$preset" || { echo "$preset: configure failed"; failed=$((failed + 1)); return; }
+    fi
+    cmake --build --preset "$preset" -j2 || { echo "$preset: build failed"; failed=$((failed + 1)); return; }
+
+    # Native tests run two at a time; the Wine ones one at a time (their
+    # presets say so), each in a prefix under its build folder.
+    local jobs=()
+    case "$preset" in native*) jobs=(-j2) ;; esac
+    ctest --preset "$preset" "${jobs[@]}" </dev/null 2>&1 | tee "$log"
+    status=${PIPESTATUS[0]}
+    # "100% tests passed, 0 tests failed out of 54"
+    local summary total failures
+    summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+    if [ -z "$summary" ]; then
+        echo "$preset: no test ran"
+        failed=$((failed + 1))
+        return
+    fi
+    failures=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$summary")
+    total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$summary")
+    passed=$((passed + total - failures))
+    failed=$((failed + failures))
+    if [ "$status" -ne 0 ] && [ "$failures" -eq 0 ]; then
+        echo "$preset: ctest failed"
+        failed=$((failed + 1))
+    fi
+}
+
+started=$(date +%s)
+for preset in "${PRESETS[@]}"; do
+    test_preset "$preset"
+done
+echo "=== all presets in $(($(date +%s) - started)) s"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
