@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "platform/window.h"
 #include "platform/win32/win32_headers.h"
 #include "temp_folder.h"
 
@@ -14,7 +15,42 @@ namespace {
 
 constexpr char kGuard = 0x5A;
 
+int ticks = 0;
+sys::TimerId tickedId = 0;
+
+void CountTick(sys::Window, uint32_t, sys::TimerId id, uint32_t) {
+    ++ticks;
+    tickedId = id;
+}
+
 }  // namespace
+
+// A thread timer's WM_TIMER carries its procedure in lParam: the loop reaches the
+// procedure only if dispatch gets the message exactly as GetMessageA gave it.
+TEST(SeamMessages, ThreadTimerReachesItsProcedureThroughTheLoop) {
+    ticks = 0;
+    sys::TimerId id = sys::SetTimer(nullptr, 0, 10, CountTick);
+    ASSERT_NE(id, 0u);
+    sys::Message message = {};
+    for (int i = 0; i < 50 && ticks == 0 && sys::GetMessageA(&message) > 0; ++i) {
+        sys::TranslateMessage(&message);
+        sys::DispatchMessageA(&message);
+    }
+    EXPECT_TRUE(sys::KillTimer(nullptr, id));
+    EXPECT_GE(ticks, 1);
+    EXPECT_EQ(tickedId, id);
+
+    sys::PostQuitMessage(3);
+    EXPECT_EQ(sys::GetMessageA(&message), 0);
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+TEST(SeamMessages, TrayRecordHasItsFirstVersionSize) {
+    if (sizeof(void*) == 4) {
+        EXPECT_EQ(sys::NotifyIconDataV1Size(), 88u);
+    }
+    EXPECT_LT(sys::NotifyIconDataV1Size(), sizeof(NOTIFYICONDATAA));
+}
 
 TEST(SeamFormat, GivesWsprintfsText) {
     char expected[1025] = {};
