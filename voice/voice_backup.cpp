@@ -65,8 +65,8 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     if (!CopyPathInto(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
 
     char target[sys::kMaxPath + 1];
-    if (!CopyPathInto(target, sizeof target, backupBase) || !AppendPath(target, settings.FolderNameOriginal) ||
-        !AppendPath(target, code)) {
+    if (!CopyPathInto(target, sizeof target, backupBase) ||
+        !AppendPath(target, settings.FolderNameOriginal) || !AppendPath(target, code)) {
         return;
     }
 

@@ -74,12 +74,13 @@ void TrayApplication::ChooseAndInstallVoices() {
     // whatever drive is current: never copy there.
     char voiceFolder[sys::kMaxPath];
     if (!BuildVoiceFolder(settings, voiceFolder)) {
-        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH_FOR_VOICES), caption, sys::kMbIconInformation);
+        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH_FOR_VOICES), caption,
+                         sys::kMbIconInformation);
         return;
     }
 
-    const char* start = settings.RensaVoiceLastOpenedFolder[0] != '\0' ? settings.RensaVoiceLastOpenedFolder
-                                                                        : voiceFolder;
+    const char* start =
+        settings.RensaVoiceLastOpenedFolder[0] != '\0' ? settings.RensaVoiceLastOpenedFolder : voiceFolder;
     BrowseForFolder(chosen, start);
     if (chosen[0] == '\0') return;
 
@@ -98,7 +99,8 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
 
     char existsFormat[kVoiceFormatSize];
     char targetFormat[kVoiceFormatSize];
-    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, IDS_VOICE_EXISTS_FORMAT, 1, existsFormat) ||
+    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, IDS_VOICE_EXISTS_FORMAT, 1,
+                           existsFormat) ||
         !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, IDS_VOICE_FILENAME_FORMAT, 2,
                            targetFormat)) {
         return;
