@@ -143,8 +143,9 @@ TEST(Resources, VersionRecordNamesTheProgram) {
     EXPECT_EQ(VersionString(block, L"FileVersion"), u"1, 1, 1, 0");
     EXPECT_EQ(VersionString(block, L"ProductVersion"), u"1, 1, 1, 0");
     EXPECT_EQ(VersionString(block, L"InternalName"), u"zolm");
-    for (const wchar_t* empty : {L"Comments", L"CompanyName", L"LegalTrademarks", L"PrivateBuild", L"SpecialBuild"})
-        EXPECT_EQ(VersionString(block, empty), u"") << "name index " << empty[0];
+    for (std::wstring empty : {L"Comments", L"CompanyName", L"LegalTrademarks", L"PrivateBuild", L"SpecialBuild"}) {
+        EXPECT_EQ(VersionString(block, empty.c_str()), u"") << std::string(empty.begin(), empty.end());
+    }
 }
 
 TEST(Resources, ManifestAsksForNoElevation) {
