@@ -1,0 +1,321 @@
+// The two modes and the loading of stored replays into the slot files.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "replay/replay_pattern.h"
+#include "tests/unit/app_fixture.h"
+
+namespace apptest {
+namespace {
+
+const char kStored[] = "C:\\Stored";
+
+std::string Slot(int n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "\\REPLAY%03d.RPD", n);
+    return kDataFolder + std::string(name);
+}
+
+std::string Stored(const std::string& name) { return kStored + ("\\" + name); }
+
+// Adds count replays named R0000.RPD upward, quickly, in enumeration order.
+void AddManyStoredReplays(int count) {
+    fake::AddFolder(kStored);
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "R%04d.RPD", i);
+        fake::Entry entry;
+        entry.path = Stored(name);
+        S().entries.push_back(entry);
+    }
+}
+
+class ReplayLoaderTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        fake::AddFolder(kDataFolder);
+    }
+
+    // Starts with the given lines in section Replay of the INI file.
+    TrayApplication& StartWith(const std::string& replayLines) {
+        WriteIni(replayLines);
+        app = &Start();
+        S().calls.clear();
+        blocksBefore = S().blocksLive;
+        return *app;
+    }
+
+    void TearDown() override {
+        if (app != nullptr) {
+            EXPECT_EQ(S().blocksLive, blocksBefore) << "a copy list was not freed";
+        }
+        AppTest::TearDown();
+    }
+
+    void Load(const std::string& folder) {
+        S().pickedFolders.push_back(folder);
+        app->ChooseAndLoadReplays();
+    }
+
+    TrayApplication* app = nullptr;
+    int blocksBefore = 0;
+};
+
+TEST_F(ReplayLoaderTest, ModeTableRowByRow) {
+    StartWith("");
+    struct Row {
+        int32_t from;
+        int32_t to;
+        bool deletes;
+    };
+    for (const Row& row : {Row{PlayMode, PlayMode, false}, Row{PlayMode, BrowseMode, false},
+                           Row{BrowseMode, BrowseMode, false}, Row{BrowseMode, PlayMode, true}}) {
+        SCOPED_TRACE(testing::Message() << row.from << " -> " << row.to);
+        S().fileOps.clear();
+        app->mode = row.from;
+        app->SetMode(row.to);
+        EXPECT_EQ(app->mode, row.to);
+        EXPECT_EQ(S().fileOps.size(), row.deletes ? 1u : 0u);
+    }
+}
+
+TEST_F(ReplayLoaderTest, ReturnToPlayModeRecyclesTheDataFoldersReplaysOnly) {
+    StartWith("");
+    fake::AddFile(Slot(0), "loaded");
+    fake::AddFile(Slot(1), "loaded");
+    fake::AddFile("C:\\Data\\2007\\05\\12\\2007-05-12T21-30-05.RPD", "archived");
+    app->mode = BrowseMode;
+    // Ticks during the delete's progress dialog must still see browse mode.
+    int32_t modeDuringDelete = -1;
+    S().duringModalLoop = [&] { modeDuringDelete = app->mode; };
+
+    Choose(IDM_PLAYMODE);
+
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    const fake::FileOpCall& del = S().fileOps[0];
+    EXPECT_EQ(del.hwnd, S().dialog);
+    EXPECT_EQ(del.wFunc, sys::kFoDelete);
+    EXPECT_EQ(del.from, std::vector<std::string>{"C:\\Data\\*.RPD"});
+    EXPECT_TRUE(del.toIsNull);
+    EXPECT_EQ(del.fFlags, 0x1C0);
+    EXPECT_EQ(del.fAnyOperationsAborted, 0);
+    EXPECT_EQ(del.hNameMappings, nullptr);
+    EXPECT_FALSE(del.progressTitleIsNull);
+    EXPECT_EQ(del.progressTitle, "ZOLM");
+    EXPECT_EQ(modeDuringDelete, BrowseMode);
+    EXPECT_EQ(app->mode, PlayMode);
+    EXPECT_FALSE(fake::Exists(Slot(0)));
+    EXPECT_FALSE(fake::Exists(Slot(1)));
+    EXPECT_TRUE(fake::Exists("C:\\Data\\2007\\05\\12\\2007-05-12T21-30-05.RPD"));
+}
+
+TEST_F(ReplayLoaderTest, ThreeReplaysGoOntoTheFirstThreeSlotsInOneCopy) {
+    StartWith("");
+    fake::AddFile(Stored("A.RPD"), "a");
+    fake::AddFile(Stored("B.RPD"), "b");
+    fake::AddFile(Stored("notes.txt"), "n");
+    fake::AddFile(Stored("C.RPD"), "c");
+    int32_t modeDuringCopy = -1;
+    S().duringModalLoop = [&] { modeDuringCopy = app->mode; };
+
+    S().pickedFolders.push_back(kStored);
+    Choose(IDM_REPLAY);
+
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    const fake::FileOpCall& copy = S().fileOps[0];
+    EXPECT_EQ(copy.hwnd, S().dialog);
+    EXPECT_EQ(copy.wFunc, sys::kFoCopy);
+    EXPECT_EQ(copy.from, (std::vector<std::string>{Stored("A.RPD"), Stored("B.RPD"), Stored("C.RPD")}));
+    EXPECT_EQ(copy.to, (std::vector<std::string>{Slot(0), Slot(1), Slot(2)}));
+    EXPECT_EQ(copy.fFlags, 0x1C1);
+    EXPECT_EQ(copy.fAnyOperationsAborted, 0);
+    EXPECT_EQ(copy.hNameMappings, nullptr);
+    EXPECT_EQ(copy.progressTitle, "ZOLM");
+    EXPECT_EQ(modeDuringCopy, PlayMode) << "archiving goes on until the copy has returned";
+    EXPECT_EQ(app->mode, BrowseMode);
+    EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, kStored);
+    EXPECT_EQ(fake::Contents(Slot(1)), "b");
+    EXPECT_EQ(S().browseSelections, std::vector<std::string>{kDataFolder}) << "first use starts at DataFolder";
+
+    // The next load starts where the last one was chosen.
+    S().pickedFolders.push_back("");
+    Choose(IDM_REPLAY);
+    EXPECT_EQ(S().browseSelections.back(), kStored);
+}
+
+TEST_F(ReplayLoaderTest, RangeOneToHundredStartsAtSlotOneAndTakesAHundred) {
+    StartWith("MinIndex=1\nMaxIndex=100\n");
+    S().applyFileOps = false;
+    AddManyStoredReplays(150);
+
+    Load(kStored);
+
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    const fake::FileOpCall& copy = S().fileOps[0];
+    ASSERT_EQ(copy.from.size(), 100u);
+    ASSERT_EQ(copy.to.size(), 100u);
+    EXPECT_EQ(copy.from.front(), Stored("R0000.RPD"));
+    EXPECT_EQ(copy.to.front(), Slot(1));
+    EXPECT_EQ(copy.from.back(), Stored("R0099.RPD"));
+    EXPECT_EQ(copy.to.back(), Slot(100));
+}
+
+TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillTheThousandDefaultSlots) {
+    StartWith("");
+    S().applyFileOps = false;
+    AddManyStoredReplays(1500);
+
+    Load(kStored);
+
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    const fake::FileOpCall& copy = S().fileOps[0];
+    ASSERT_EQ(copy.from.size(), 1000u);
+    ASSERT_EQ(copy.to.size(), 1000u);
+    EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
+    EXPECT_EQ(copy.to[999], Slot(999));
+    EXPECT_EQ(app->mode, BrowseMode);
+}
+
+TEST_F(ReplayLoaderTest, NoMatchingReplayStillEntersBrowseMode) {
+    StartWith("");
+    fake::AddFile(Stored("notes.txt"));
+    fake::AddFolder(Stored("old.RPD"));  // a folder is no replay
+
+    Load(kStored);
+
+    EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_EQ(app->mode, BrowseMode);
+    EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, kStored);
+}
+
+TEST_F(ReplayLoaderTest, SecondSmallerLoadKeepsTheHigherSlots) {
+    StartWith("");
+    for (const char* name : {"A.RPD", "B.RPD", "C.RPD"}) fake::AddFile(Stored(name), name);
+    fake::AddFile("C:\\Other\\X.RPD", "x");
+
+    Load(kStored);
+    Load("C:\\Other");
+
+    ASSERT_EQ(S().fileOps.size(), 2u) << "no delete between two loads";
+    EXPECT_EQ(S().fileOps[1].wFunc, sys::kFoCopy);
+    EXPECT_EQ(fake::Contents(Slot(0)), "x");
+    EXPECT_EQ(fake::Contents(Slot(1)), "B.RPD");
+    EXPECT_EQ(fake::Contents(Slot(2)), "C.RPD");
+    EXPECT_EQ(app->mode, BrowseMode);
+}
+
+TEST_F(ReplayLoaderTest, CancelledPickerChangesNothing) {
+    StartWith("LastOpenedFolder=C:\\Before\n");
+    fake::AddFile(Stored("A.RPD"));
+    S().pickedFolders.push_back("");
+
+    app->ChooseAndLoadReplays();
+
+    EXPECT_EQ(S().browseSelections, std::vector<std::string>{"C:\\Before"});
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
+    EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_EQ(app->mode, PlayMode);
+    EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "C:\\Before");
+}
+
+TEST_F(ReplayLoaderTest, EmptyDataFolderIssuesNoRequest) {
+    StartWith("");
+    std::memset(app->settings.DataFolder, 0, sizeof app->settings.DataFolder);
+    fake::AddFile(Stored("A.RPD"));
+    fake::AddFile("C:\\Program Files\\ZOLM\\A.RPD");
+
+    Load(kStored);
+    EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_EQ(app->mode, PlayMode) << "nothing was loaded";
+
+    app->mode = BrowseMode;
+    app->SetMode(PlayMode);
+    EXPECT_TRUE(S().fileOps.empty()) << "never a pattern relative to the current folder";
+    EXPECT_EQ(app->mode, PlayMode);
+}
+
+TEST_F(ReplayLoaderTest, BackwardRangeAllocatesAndCopiesNothing) {
+    for (const char* range : {"MinIndex=7\nMaxIndex=3\n", "MinIndex=4\nMaxIndex=3\n"}) {
+        SCOPED_TRACE(range);
+        SetUp();
+        StartWith(range);
+        fake::AddFile(Stored("A.RPD"));
+
+        Load(kStored);
+
+        EXPECT_EQ(fake::CallCount("AllocateZeroed"), 0);
+        EXPECT_TRUE(S().fileOps.empty());
+        EXPECT_EQ(app->mode, BrowseMode);
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
+}
+
+TEST_F(ReplayLoaderTest, ListAllocationFailureEndsTheLoadWithoutARequest) {
+    StartWith("");
+    fake::AddFile(Stored("A.RPD"));
+    for (int failing : {1, 2}) {
+        SCOPED_TRACE(failing);
+        S().failAllocations = failing;
+        Load(kStored);
+        S().failAllocations = 0;
+        EXPECT_TRUE(S().fileOps.empty());
+        EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
+        EXPECT_EQ(app->mode, PlayMode);
+        EXPECT_EQ(S().blocksLive, blocksBefore);
+    }
+}
+
+TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {
+    StartWith("");
+    // A folder of 240 bytes: a 5-byte name fits behind it, a 30-byte one does not.
+    std::string folder = "C:\\" + std::string(237, 'f');
+    fake::AddFile(folder + "\\A.RPD");
+    fake::AddFile(folder + "\\" + std::string(26, 'b') + ".RPD");
+    fake::AddFile(folder + "\\C.RPD");
+
+    Load(folder);
+
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    EXPECT_EQ(S().fileOps[0].from, (std::vector<std::string>{folder + "\\A.RPD", folder + "\\C.RPD"}));
+    EXPECT_EQ(S().fileOps[0].to, (std::vector<std::string>{Slot(0), Slot(2)}));
+}
+
+TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsAPatternOfFiles) {
+    struct Row {
+        const char* copySrc;
+        const char* deletePattern;
+    };
+    const Row rows[] = {
+        {"*.REP", "C:\\Data\\*.REP"},
+        {"..\\*.RPD", "C:\\Data\\*.RPD"},
+        {"2007", "C:\\Data\\*.RPD"},  // would recycle a whole archive year
+        {"..", "C:\\Data\\*.RPD"},
+        {"C:*.RPD", "C:\\Data\\*.RPD"},
+        {"/x/*.RPD", "C:\\Data\\*.RPD"},
+        {"\x83\x5C*.RPD", "C:\\Data\\\x83\x5C*.RPD"},  // the second byte of a character is no separator
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.copySrc);
+        SetUp();
+        StartWith(std::string("CopySrc=") + row.copySrc + "\n");
+        app->mode = BrowseMode;
+        app->SetMode(PlayMode);
+        ASSERT_EQ(S().fileOps.size(), 1u);
+        EXPECT_EQ(S().fileOps[0].from, std::vector<std::string>{row.deletePattern});
+        EXPECT_STREQ(app->settings.ReplayCopySrc, row.copySrc) << "the INI file keeps the user's text";
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
+    EXPECT_FALSE(IsReplayFilePattern(""));
+    EXPECT_FALSE(IsReplayFilePattern("A.RPD"));
+    EXPECT_TRUE(IsReplayFilePattern("REPLAY???.RPD"));
+}
+
+}  // namespace
+}  // namespace apptest
