@@ -155,6 +155,9 @@ TEST_F(VoiceInstallerTest, CancellingThePickerOrThePopupChangesNothing) {
     Install(kSource, 0);
     EXPECT_EQ(fake::CallCount("TrackPopupMenuEx"), 1);
 
+    // An id past the table names no character.
+    Install(kSource, 17);
+
     EXPECT_TRUE(fake::state().fileOps.empty());
     EXPECT_STREQ(app->settings.RensaVoiceLastOpenedFolder, "D:\\Before");
 }
