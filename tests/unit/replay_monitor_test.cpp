@@ -1,0 +1,521 @@
+// The replay monitor over the fake platform: which scans find a slot file, when
+// it is moved, the exact move request, and where the file ends up.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/tray_application.h"
+#include "replay/slot_scanner.h"
+#include "tests/fake/fake_internal.h"
+#include "tests/fake/fake_platform.h"
+
+namespace {
+
+const sys::Window kWindow = reinterpret_cast<sys::Window>(0x5150);
+const char kIni[] = "C:\\Program Files\\ZOLM\\zolm.ini";
+const char kData[] = "D:\\Data";
+const uint64_t kMay12 = fake::FileTimeOf(2007, 5, 12, 21, 30, 5);
+const char kMay12Archive[] = "D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05.RPD";
+
+std::string Slot(int slot) {
+    char name[32];
+    std::snprintf(name, sizeof name, "D:\\Data\\REPLAY%03d.RPD", slot);
+    return name;
+}
+
+class ReplayMonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake::Reset(); }
+
+    void TearDown() override {
+        app.reset();
+        EXPECT_EQ(fake::detail::OpenSearchCount(), 0) << "a search was not closed";
+    }
+
+    // Builds the application over an INI file whose [Replay] section holds the
+    // data folder and keys; the files of the test must be in place already.
+    void Start(const std::string& replayKeys = "", const std::string& dataFolder = kData) {
+        fake::AddFile(kIni, "[Replay]\r\nDataFolder=" + dataFolder + "\r\n" + replayKeys);
+        app = std::make_unique<TrayApplication>(nullptr);
+        app->window = kWindow;
+        app->initialized = 1;
+    }
+
+    void Ticks(int count) {
+        for (int i = 0; i < count; ++i) app->MonitorTick();
+    }
+
+    std::vector<std::pair<std::string, std::string>> Moves() const {
+        std::vector<std::pair<std::string, std::string>> moves;
+        for (const fake::FileOpCall& op : fake::state().fileOps) {
+            moves.emplace_back(op.from.empty() ? "" : op.from[0], op.to.empty() ? "" : op.to[0]);
+        }
+        return moves;
+    }
+
+    std::unique_ptr<TrayApplication> app;
+};
+
+// What the archive move has to work around: the fake shell moves as Wine 8 does.
+TEST_F(ReplayMonitorTest, TheFakeShellLosesReplaysTheWayWineDoes) {
+    fake::AddFile("D:\\Data\\a.RPD", "a");
+    fake::AddFile("D:\\Data\\b.RPD", "b");
+    char from[] = "D:\\Data\\a.RPD\0";
+    char to[] = "D:\\Data\\new\\a.RPD\0";
+    sys::FileOpRequest move{kWindow, sys::kFoMove, from, to, 0x29D, 0, nullptr, nullptr};
+    EXPECT_EQ(sys::SHFileOperationA(&move), 1223) << "no folder is made";
+    EXPECT_TRUE(fake::Exists("D:\\Data\\a.RPD"));
+
+    char onto[] = "D:\\Data\\b.RPD\0";
+    move.pTo = onto;
+    EXPECT_EQ(sys::SHFileOperationA(&move), 0);
+    EXPECT_FALSE(fake::Exists("D:\\Data\\a.RPD"));
+    EXPECT_EQ(fake::Contents("D:\\Data\\b.RPD"), "a") << "the existing file is replaced, not renamed";
+}
+
+TEST_F(ReplayMonitorTest, AFileIsMovedByTheSecondConsecutiveScanThatFindsIt) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+
+    Ticks(1);
+    EXPECT_TRUE(fake::state().fileOps.empty()) << "the first scan only notes the file";
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+
+    Ticks(1);
+    ASSERT_EQ(fake::state().fileOps.size(), 1u);
+    EXPECT_FALSE(fake::Exists(Slot(5)));
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+
+    // The move marked the slot absent: a new file there waits for two scans again.
+    fake::AddFile(Slot(5), "next", fake::FileTimeOf(2007, 5, 12, 22, 0, 0));
+    Ticks(1);
+    EXPECT_EQ(fake::state().fileOps.size(), 1u);
+    Ticks(1);
+    EXPECT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T22-00-00.RPD"), "next");
+}
+
+TEST_F(ReplayMonitorTest, TheMoveRequestNamesTheFileAsTheSearchReportedIt) {
+    fake::AddFile("D:\\Data\\replay005.rpd", "replay", kMay12);
+    Start();
+    Ticks(2);
+
+    ASSERT_EQ(fake::state().fileOps.size(), 1u);
+    const fake::FileOpCall& move = fake::state().fileOps[0];
+    EXPECT_EQ(move.hwnd, kWindow);
+    EXPECT_EQ(move.wFunc, sys::kFoMove);
+    EXPECT_EQ(move.from, std::vector<std::string>{"D:\\Data\\replay005.rpd"});
+    EXPECT_EQ(move.to, std::vector<std::string>{kMay12Archive});
+    EXPECT_FALSE(move.toIsNull);
+    EXPECT_EQ(move.fFlags, 0x29D);
+    EXPECT_EQ(move.fAnyOperationsAborted, 0);
+    EXPECT_EQ(move.hNameMappings, nullptr);
+    EXPECT_TRUE(move.progressTitleIsNull);
+
+    // The year, month and day folders were made before the move, outermost first.
+    EXPECT_EQ(fake::CallCount("CreateDirectoryA"), 3);
+    EXPECT_TRUE(fake::Exists("D:\\Data\\2007\\05\\12"));
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+    EXPECT_TRUE(fake::state().messageBoxes.empty());
+}
+
+TEST_F(ReplayMonitorTest, SlotsAreVisitedInIncreasingOrder) {
+    fake::AddFile(Slot(500), "500", fake::FileTimeOf(2007, 5, 1, 0, 0, 0));
+    fake::AddFile(Slot(9), "9", fake::FileTimeOf(2007, 5, 2, 0, 0, 0));
+    fake::AddFile(Slot(3), "3", fake::FileTimeOf(2007, 5, 3, 0, 0, 0));
+    Start();
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 3u);
+    EXPECT_EQ(Moves()[0].first, Slot(3));
+    EXPECT_EQ(Moves()[1].first, Slot(9));
+    EXPECT_EQ(Moves()[2].first, Slot(500));
+}
+
+TEST_F(ReplayMonitorTest, AFileMissedByOneScanStartsOver) {
+    fake::AddFile(Slot(7), "a", kMay12);
+    Start();
+    Ticks(1);
+    fake::Remove(Slot(7));
+    Ticks(1);
+    fake::AddFile(Slot(7), "a", kMay12);
+    Ticks(1);
+    EXPECT_TRUE(fake::state().fileOps.empty()) << "found, gone, found: not twice in a row";
+    Ticks(1);
+    EXPECT_EQ(fake::state().fileOps.size(), 1u);
+}
+
+TEST_F(ReplayMonitorTest, AFailedMoveIsRetriedByTheNextScan) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+    fake::state().fileOpResults.push_back(1223);
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 1u);
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+    Ticks(1);
+    ASSERT_EQ(fake::state().fileOps.size(), 2u) << "still present in both: tried again at once";
+    EXPECT_FALSE(fake::Exists(Slot(5)));
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+}
+
+TEST_F(ReplayMonitorTest, ASuccessThatLeftTheFileInPlaceIsNoSuccess) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+    fake::state().applyFileOps = false;  // the shell says 0 and moves nothing
+    Ticks(2);
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+    fake::state().applyFileOps = true;
+    Ticks(1);
+    EXPECT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_FALSE(fake::Exists(Slot(5)));
+}
+
+TEST_F(ReplayMonitorTest, MissingArchiveFoldersAreMadeEvenThoughTheShellWouldNot) {
+    // The fake shell, like Wine 8's, fails a move into a folder that does not exist.
+    fake::AddFile(Slot(1), "one", kMay12);
+    Start();
+    Ticks(2);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "one");
+
+    // Existing folders are fine: nothing is made twice.
+    fake::AddFile(Slot(2), "two", fake::FileTimeOf(2007, 5, 12, 23, 0, 0));
+    fake::state().calls.clear();
+    Ticks(2);
+    EXPECT_EQ(fake::CallCount("CreateDirectoryA"), 0);
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T23-00-00.RPD"), "two");
+}
+
+TEST_F(ReplayMonitorTest, AFolderThatCannotBeMadeLeavesTheFileForTheNextScan) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+    fake::state().failCreateDirectory = 1;
+    Ticks(2);
+    EXPECT_TRUE(fake::state().fileOps.empty());
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+    Ticks(1);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+}
+
+TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
+    fake::AddFile(Slot(1), "first", kMay12);
+    fake::AddFile(Slot(2), "second", kMay12);
+    Start();
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(fake::state().fileOps[1].fFlags, 0x29D);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "first");
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
+
+    // An archive from an earlier run is never replaced either.
+    fake::AddFile(Slot(3), "third", kMay12);
+    Ticks(2);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "first");
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD"), "third");
+}
+
+TEST_F(ReplayMonitorTest, TheFreeNameGoesBeforeTheExtensionOfTheLastPartOnly) {
+    // A dot in a folder name is no extension; a name without one gets the number at its end.
+    fake::AddFile(Slot(1), "a", kMay12);
+    fake::AddFile(Slot(2), "b", kMay12);
+    fake::AddFile(Slot(3), "c", kMay12);
+    fake::AddFile(Slot(4), "d", kMay12);
+    Start("FilenameStoredFormat2=v1.0\\%Y\r\n");
+    Ticks(2);
+    EXPECT_EQ(fake::Contents("D:\\Data\\v1.0\\2007"), "a");
+    EXPECT_EQ(fake::Contents("D:\\Data\\v1.0\\2007 (2)"), "b");
+    EXPECT_EQ(fake::Contents("D:\\Data\\v1.0\\2007 (3)"), "c");
+    EXPECT_EQ(fake::Contents("D:\\Data\\v1.0\\2007 (4)"), "d");
+}
+
+TEST_F(ReplayMonitorTest, ADataFolderEndingInADoubleByteCharacterIsJoinedWithABackslash) {
+    const std::string folder = "D:\\\x83\x5C";  // "D:\ソ"
+    fake::AddFile(folder + "\\REPLAY005.RPD", "replay", kMay12);
+    Start("", folder);
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 1u);
+    EXPECT_EQ(fake::state().fileOps[0].from[0], folder + "\\REPLAY005.RPD");
+    EXPECT_EQ(fake::Contents(folder + "\\2007\\05\\12\\2007-05-12T21-30-05.RPD"), "replay");
+}
+
+TEST_F(ReplayMonitorTest, AnEqualPairOfIndexesScansSlots1To100AndIsSavedSo) {
+    for (int slot : {0, 1, 100, 101}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
+    Start("MinIndex=5\r\nMaxIndex=5\r\n");
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(Moves()[0].first, Slot(1));
+    EXPECT_EQ(Moves()[1].first, Slot(100));
+    EXPECT_TRUE(fake::Exists(Slot(0)));
+    EXPECT_TRUE(fake::Exists(Slot(101)));
+    app.reset();
+    std::string ini = fake::Contents(kIni);
+    EXPECT_NE(ini.find("MinIndex=1"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("MaxIndex=100"), std::string::npos) << ini;
+}
+
+TEST_F(ReplayMonitorTest, TheDefaultRangeEndsAtSlot999) {
+    fake::AddFile(Slot(999), "999", kMay12);
+    fake::AddFile(Slot(1000), "1000", kMay12);
+    fake::AddFile(Slot(0), "0", fake::FileTimeOf(2007, 5, 11, 0, 0, 0));
+    Start();
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(Moves()[0].first, Slot(0));
+    EXPECT_EQ(Moves()[1].first, Slot(999));
+    EXPECT_TRUE(fake::Exists(Slot(1000)));
+}
+
+TEST_F(ReplayMonitorTest, ARangeThatRunsBackwardsScansNothing) {
+    fake::AddFile(Slot(3), "3", kMay12);
+    fake::AddFile(Slot(7), "7", kMay12);
+    Start("MinIndex=7\r\nMaxIndex=3\r\n");
+    fake::state().calls.clear();
+    Ticks(3);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
+    EXPECT_TRUE(fake::state().fileOps.empty());
+}
+
+TEST_F(ReplayMonitorTest, ARangeEndingAtTheLargestNumberEnds) {
+    // Counting past 0xFFFFFFFF would wrap to 0 and never end.
+    fake::AddFile("D:\\Data\\REPLAY-02.RPD", "a", kMay12);
+    fake::AddFile("D:\\Data\\REPLAY-01.RPD", "b", kMay12 + 10000000ull);
+    Start("MinIndex=-2\r\nMaxIndex=-1\r\n");
+    EXPECT_EQ(app->settings.GetMinIndex(), 0xFFFFFFFEu);
+    Ticks(2);
+    ASSERT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(Moves()[0].first, "D:\\Data\\REPLAY-02.RPD");
+    EXPECT_EQ(Moves()[1].first, "D:\\Data\\REPLAY-01.RPD");
+}
+
+TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+    Ticks(1);  // slot 5 now marked present
+    app->mode = BrowseMode;
+    fake::state().calls.clear();
+    Ticks(3);
+    EXPECT_TRUE(fake::state().calls.empty());
+    EXPECT_EQ(app->presence.current->Get(5), 0);
+    EXPECT_EQ(app->presence.previous->Get(5), 1) << "no EndScan ran";
+
+    // Back in play mode the first scan compares with the last one before browse mode.
+    app->mode = PlayMode;
+    Ticks(1);
+    EXPECT_EQ(fake::state().fileOps.size(), 1u);
+
+    app->settings.DataFolder[0] = '\0';
+    fake::AddFile(Slot(6), "replay", kMay12);
+    fake::state().calls.clear();
+    Ticks(3);
+    EXPECT_TRUE(fake::state().calls.empty());
+    EXPECT_TRUE(fake::Exists(Slot(6)));
+}
+
+TEST_F(ReplayMonitorTest, AnUnsafeSlotFormatIsReplacedByTheDefaultAndKeptInTheIni) {
+    for (const char* format : {"REPLAY%s.RPD", "%n", "%d%d", "REPLAY%", "%I64d", "%*d"}) {
+        SCOPED_TRACE(format);
+        fake::Reset();
+        fake::AddFile(Slot(5), "replay", kMay12);
+        // Under the sanitizers a %s or %n that reached the formatter would fail this test.
+        Start(std::string("FilenameFormat=") + format + "\r\n");
+        EXPECT_STREQ(app->slotScan.SlotFormat(), "REPLAY%03d.RPD");
+        Ticks(2);
+        EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+        app.reset();
+        EXPECT_NE(fake::Contents(kIni).find(std::string("FilenameFormat=") + format), std::string::npos);
+    }
+}
+
+TEST_F(ReplayMonitorTest, AnUnsafeArchiveFormatIsReplacedByTheDefault) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start("FilenameStoredFormat2=%Y-%e-%s.RPD\r\n");
+    EXPECT_STREQ(app->slotScan.ArchiveFormat(), "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD");
+    Ticks(2);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+}
+
+TEST_F(ReplayMonitorTest, TheDayOfTheYearIsFilledForTheArchiveName) {
+    fake::AddFile(Slot(5), "replay", fake::FileTimeOf(2008, 12, 31, 0, 0, 0));
+    Start("FilenameStoredFormat2=%Y-%j-%a.RPD\r\n");
+    Ticks(2);
+    EXPECT_EQ(fake::Contents("D:\\Data\\2008-366-Wed.RPD"), "replay");
+}
+
+TEST_F(ReplayMonitorTest, AnArchiveNameThatCannotBeMadeMovesNothing) {
+    // Empty: strftime gives nothing. 21 times %c: far more than 259 characters.
+    std::string longName;
+    for (int i = 0; i < 21; ++i) longName += "%c";
+    for (const std::string& format : {std::string(), longName}) {
+        fake::Reset();
+        fake::AddFile(Slot(5), "replay", kMay12);
+        Start("FilenameStoredFormat2=" + format + "\r\n");
+        Ticks(3);
+        EXPECT_TRUE(fake::state().fileOps.empty()) << format;
+        EXPECT_EQ(fake::CallCount("CreateDirectoryA"), 0);
+        EXPECT_TRUE(fake::Exists(Slot(5)));
+    }
+}
+
+TEST_F(ReplayMonitorTest, ACreationTimeThatCannotBeConvertedMovesNothing) {
+    fake::AddFile(Slot(5), "replay", 0xFFFFFFFFFFFFFFFFull);
+    Start();
+    Ticks(3);
+    EXPECT_TRUE(fake::state().fileOps.empty());
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+}
+
+TEST_F(ReplayMonitorTest, AJoinedPathThatDoesNotFitMovesNothing) {
+    std::string folder = "D:\\" + std::string(240, 'd');
+    fake::AddFile(folder + "\\REPLAY005.RPD", "replay", kMay12);
+    Start("", folder);
+    Ticks(3);
+    EXPECT_TRUE(fake::state().fileOps.empty()) << "the archive name does not fit below this folder";
+    EXPECT_TRUE(fake::Exists(folder + "\\REPLAY005.RPD"));
+}
+
+TEST_F(ReplayMonitorTest, WhenNothingCanBeAllocatedNothingIsArchivedAndNothingBreaks) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    fake::state().failAllocations = 1000;
+    Start();
+    Ticks(3);
+    EXPECT_TRUE(fake::state().fileOps.empty());
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+}
+
+TEST_F(ReplayMonitorTest, AScannerWithoutItsSlotTableSearchesEachSlot) {
+    fake::state().failAllocations = 1;
+    SlotScanner scanner("REPLAY%03d.RPD", "%Y", 0, 999);
+    EXPECT_FALSE(scanner.Enumerates());
+    fake::AddFile(Slot(5), "replay", kMay12);
+    fake::state().calls.clear();
+    scanner.BeginScan(kData, 0, 999);
+    EXPECT_FALSE(scanner.IsSlotFilePresent(4));
+    EXPECT_TRUE(scanner.IsSlotFilePresent(5));
+    EXPECT_STREQ(scanner.found.cFileName, "REPLAY005.RPD");
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2);
+    EXPECT_TRUE(scanner.ReadSlotFile(5)) << "the search just made serves the move";
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2);
+}
+
+TEST_F(ReplayMonitorTest, WithThePerSlotSearchFilesAreStillArchived) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    Start();
+    app->slotScan.UsePerSlotSearch();
+    fake::state().calls.clear();
+    Ticks(2);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2000);
+}
+
+TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
+    fake::AddFile(Slot(5), "replay", kMay12);
+    fake::AddFile(Slot(6), "replay", kMay12 + 10000000ull);
+    Start();
+    ASSERT_TRUE(app->slotScan.Enumerates());
+    int allocations = fake::CallCount("AllocateZeroed");
+    int blocks = fake::state().blocksLive;
+    fake::state().calls.clear();
+    Ticks(1);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 1);
+    Ticks(1);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 4) << "one enumeration and one search per file moved";
+    fake::AddFile(Slot(7), "replay", kMay12);
+    Ticks(3);
+    EXPECT_EQ(fake::state().fileOps.size(), 3u);
+    EXPECT_EQ(fake::CallCount("AllocateZeroed"), 0);
+    EXPECT_EQ(fake::state().blocksLive, blocks);
+    EXPECT_GT(allocations, 0);
+}
+
+// The same file system scanned with one enumeration and with one search per slot
+// must give the same moves, in the same scans, and leave the same files.
+struct Outcome {
+    std::vector<std::string> moves;  // "scan: from -> to"
+    std::vector<std::string> files;
+};
+
+class ScanEquivalenceTest : public ReplayMonitorTest {
+protected:
+    void Add(const std::string& name, uint64_t time) {
+        if (name.back() == '\\') {
+            fake::AddFolder(std::string(kData) + "\\" + name);
+        } else {
+            fake::AddFile(std::string(kData) + "\\" + name, name, time);
+        }
+    }
+
+    Outcome Run(const std::string& format, const std::vector<std::string>& names,
+                const std::vector<std::string>& late, bool perSlot, bool* enumerated) {
+        fake::Reset();
+        uint64_t time = kMay12;
+        for (const std::string& name : names) Add(name, time += 10000000ull);
+        Start("FilenameFormat=" + format + "\r\nMaxIndex=300\r\n");
+        if (perSlot) app->slotScan.UsePerSlotSearch();
+        *enumerated = app->slotScan.Enumerates();
+        Outcome outcome;
+        for (int scan = 1; scan <= 4; ++scan) {
+            std::size_t before = fake::state().fileOps.size();
+            app->MonitorTick();
+            for (std::size_t i = before; i < fake::state().fileOps.size(); ++i) {
+                const fake::FileOpCall& op = fake::state().fileOps[i];
+                outcome.moves.push_back(std::to_string(scan) + ": " + op.from.at(0) + " -> " + op.to.at(0));
+            }
+            // Files that the game writes between the first two scans.
+            if (scan == 1) {
+                for (const std::string& name : late) Add(name, time += 10000000ull);
+            }
+        }
+        for (const fake::Entry& entry : fake::state().entries) {
+            if (entry.path != kIni) outcome.files.push_back(entry.path + "=" + entry.contents);
+        }
+        app.reset();
+        return outcome;
+    }
+
+    void ExpectSameOutcome(const std::string& format, const std::vector<std::string>& names, bool fastExpected,
+                           const std::vector<std::string>& late = {}) {
+        SCOPED_TRACE(format);
+        bool enumerated = false;
+        bool perSlotEnumerated = true;
+        Outcome fast = Run(format, names, late, false, &enumerated);
+        Outcome literal = Run(format, names, late, true, &perSlotEnumerated);
+        EXPECT_EQ(enumerated, fastExpected);
+        EXPECT_FALSE(perSlotEnumerated);
+        EXPECT_FALSE(literal.moves.empty()) << "the scenario should move something";
+        EXPECT_EQ(fast.moves, literal.moves);
+        EXPECT_EQ(fast.files, literal.files);
+    }
+};
+
+TEST_F(ScanEquivalenceTest, MixedCaseNamesAndNearMisses) {
+    ExpectSameOutcome("REPLAY%03d.RPD",
+                      {"replay005.rpd", "Replay006.Rpd", "REPLAY007.RPD", "REPLAY5.RPD", "REPLAY0008.RPD",
+                       "REPLAY-01.RPD", "REPLAY+09.RPD", "REPLAYabc.RPD", "REPLAY010.RPD.bak", "REPLAY011.RPDX",
+                       "XREPLAY012.RPD", "REPLAY\x83\x41.RPD", "REPLAY013.RPD\\", "REPLAY300.RPD",
+                       "REPLAY301.RPD", "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd"},
+                      true, {"REPLAY014.RPD", "replay015.rpd"});
+}
+
+TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
+    ExpectSameOutcome("r%04X.rpd", {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd"},
+                      true, {"r012c.RPD"});
+    ExpectSameOutcome("R%#x.RPD", {"R0x1f.RPD", "r0X20.rpd", "R1f.RPD", "R0x.RPD", "R0.RPD"}, true);
+    ExpectSameOutcome("%d", {"12", "013", "+14", "-0", "0", "3a"}, true);
+    ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);
+}
+
+TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSlot) {
+    // A wildcard in the name: the search itself decides what matches.
+    ExpectSameOutcome("REPLAY%03d.*", {"Replay005.rpd", "REPLAY006.bak", "REPLAY007"}, false);
+    ExpectSameOutcome("R%03d?.RPD", {"R005a.RPD", "R006.RPD"}, false);
+    // Non-ASCII text ("リプレイ"), space padding and 16-bit slot numbers.
+    ExpectSameOutcome("\x83\x8A\x83\x76\x83\x8C\x83\x43%03d.RPD", {"\x83\x8A\x83\x76\x83\x8C\x83\x43" "005.RPD"},
+                      false);
+    ExpectSameOutcome("R%3d.RPD", {"R  5.RPD"}, false);
+    ExpectSameOutcome("R%hd.RPD", {"R5.RPD"}, false);
+}
+
+}  // namespace
