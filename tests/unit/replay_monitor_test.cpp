@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/tray_application.h"
+#include "platform/shell.h"
 #include "replay/slot_scanner.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
