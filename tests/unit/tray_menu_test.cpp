@@ -116,8 +116,7 @@ TEST_F(TrayMenuTest, ClickDuringAModalLoopOfACommandIsIgnored) {
     // The tray menu's own loop and the picker's loop both see a second click.
     int clicks = 0;
     S().duringModalLoop = [&] {
-        ++clicks;
-        ClickTrayIcon();
+        if (++clicks <= 2) ClickTrayIcon();
     };
     S().pickedFolders.push_back("");
     Choose(IDM_REPLAY);
