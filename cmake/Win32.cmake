@@ -85,3 +85,8 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     include(${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
 endif()
+
+# The slot scan benchmark (tools/bench.sh builds and runs it).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
+    include(${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
+endif()

@@ -1,0 +1,155 @@
+// Times one scan of the replay slots 0..999 both ways, side by side: one search
+// per slot, and one enumeration of the data folder. Each case has 10,000 files
+// in the archive tree below the data folder, as a player's folder gathers them.
+//
+//   zolm_scan_bench.exe [data folder]     (default: %TEMP%\zolm-scan-bench)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "replay/slot_scanner.h"
+
+namespace {
+
+const char kSlotFormat[] = "REPLAY%03d.RPD";
+const char kArchiveFormat[] = "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD";
+const unsigned kFirst = 0;
+const unsigned kLast = 999;
+const int kArchiveFiles = 10000;
+
+bool MakeFile(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, "RPD", 3, &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+// 10,000 archived replays in day folders, made once and kept for later runs.
+bool MakeArchiveTree(const char* data) {
+    char marker[MAX_PATH];
+    std::snprintf(marker, sizeof marker, "%s\\archive-ready", data);
+    if (GetFileAttributesA(marker) != INVALID_FILE_ATTRIBUTES) return true;
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%s\\2007", data);
+    CreateDirectoryA(path, nullptr);
+    for (int month = 1; month <= 12; ++month) {
+        std::snprintf(path, sizeof path, "%s\\2007\\%02d", data, month);
+        CreateDirectoryA(path, nullptr);
+    }
+    for (int i = 0; i < kArchiveFiles; ++i) {
+        int month = 1 + i % 12;
+        int day = 1 + (i / 12) % 28;
+        std::snprintf(path, sizeof path, "%s\\2007\\%02d\\%02d", data, month, day);
+        CreateDirectoryA(path, nullptr);
+        std::snprintf(path, sizeof path, "%s\\2007\\%02d\\%02d\\2007-%02d-%02dT%02d-%02d-%02d.RPD", data, month, day,
+                      month, day, i / 3600 % 24, i / 60 % 60, i % 60);
+        if (!MakeFile(path)) return false;
+    }
+    return MakeFile(marker);
+}
+
+// Leaves exactly `count` slot files, spread evenly over the range.
+bool SetSlotFiles(const char* data, int count) {
+    char path[MAX_PATH];
+    char name[32];
+    for (unsigned slot = kFirst; slot <= kLast; ++slot) {
+        std::snprintf(name, sizeof name, kSlotFormat, slot);
+        std::snprintf(path, sizeof path, "%s\\%s", data, name);
+        bool wanted = count > 0 && slot % (1000 / count) == 0;
+        if (wanted) {
+            if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && !MakeFile(path)) return false;
+        } else {
+            DeleteFileA(path);
+        }
+    }
+    return true;
+}
+
+double Now() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+struct Timing {
+    double msPerScan;
+    unsigned found;
+    unsigned char present[kLast - kFirst + 1];
+};
+
+// One scan as a tick makes it: every slot asked in order. With readFound, the
+// found files are also read as a move would read them.
+void Time(SlotScanner& scanner, const char* data, bool readFound, Timing* timing) {
+    int scans = 0;
+    double start = Now();
+    double elapsed = 0;
+    do {
+        timing->found = 0;
+        scanner.BeginScan(data, kFirst, kLast);
+        for (unsigned slot = kFirst; slot <= kLast; ++slot) {
+            bool present = scanner.IsSlotFilePresent(slot);
+            if (present && readFound) present = scanner.ReadSlotFile(slot);
+            timing->present[slot - kFirst] = present ? 1 : 0;
+            timing->found += present ? 1 : 0;
+        }
+        ++scans;
+        elapsed = Now() - start;
+    } while (scans < 3 || (elapsed < 1000.0 && scans < 1000));
+    timing->msPerScan = elapsed / scans;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    char data[MAX_PATH];
+    if (argc > 1) {
+        std::snprintf(data, sizeof data, "%s", argv[1]);
+    } else {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        std::snprintf(data, sizeof data, "%szolm-scan-bench", temp);
+    }
+    CreateDirectoryA(data, nullptr);
+    std::printf("data folder: %s\n", data);
+    if (!MakeArchiveTree(data)) {
+        std::printf("cannot make the archive tree\n");
+        return 1;
+    }
+
+    SlotScanner perSlot(kSlotFormat, kArchiveFormat, kFirst, kLast);
+    perSlot.UsePerSlotSearch();
+    SlotScanner enumerating(kSlotFormat, kArchiveFormat, kFirst, kLast);
+    if (!enumerating.Enumerates()) {
+        std::printf("the scanner did not prepare its enumeration\n");
+        return 1;
+    }
+
+    static Timing literal;
+    static Timing fast;
+    static Timing fastRead;
+    bool agree = true;
+    std::printf("slot files  per-slot ms/scan  enumeration ms/scan  ratio  enumeration+reads ms/scan\n");
+    static const int kSlotCounts[] = {0, 10, 1000};
+    for (int count : kSlotCounts) {
+        if (!SetSlotFiles(data, count)) {
+            std::printf("cannot make the slot files\n");
+            return 1;
+        }
+        Time(perSlot, data, false, &literal);
+        Time(enumerating, data, false, &fast);
+        Time(enumerating, data, true, &fastRead);
+        bool same = literal.found == static_cast<unsigned>(count) && fast.found == literal.found &&
+                    fastRead.found == literal.found &&
+                    std::memcmp(literal.present, fast.present, sizeof literal.present) == 0;
+        agree = agree && same;
+        std::printf("%11d  %16.3f  %19.3f  %5.0fx  %25.3f%s\n", count, literal.msPerScan, fast.msPerScan,
+                    literal.msPerScan / fast.msPerScan, fastRead.msPerScan, same ? "" : "  DIFFERENT RESULTS");
+    }
+    SetSlotFiles(data, 0);
+    return agree ? 0 : 1;
+}
