@@ -127,9 +127,11 @@ bool WaitUntilGone(HWND window, double seconds) {
     return true;
 }
 
-// The program's hidden window: a dialog with an empty title.
+// The program's hidden window: a dialog without controls, title or visibility.
+// A message box is all of that too for the moment of its creation.
 bool IsHiddenWindow(HWND window, const WindowTest&) {
-    return ClassIs(window, "#32770") && TitleIs(window, "");
+    return ClassIs(window, "#32770") && TitleIs(window, "") && !IsWindowVisible(window) &&
+           GetWindow(window, GW_CHILD) == nullptr;
 }
 
 bool IsBox(HWND window, const WindowTest& test) {
@@ -156,7 +158,17 @@ bool IsShellQuestion(HWND window, const WindowTest& test) {
 
 HWND HiddenWindowOf(DWORD pid, double seconds) {
     WindowTest test = {pid, IsHiddenWindow, nullptr};
-    return WaitForTopLevel(test, seconds);
+    DWORD deadline = Deadline(seconds);
+    for (;;) {
+        HWND window = FindTopLevel(test);
+        if (window != nullptr) {
+            // Still the same a moment later: not a message box being made.
+            Sleep(2 * kPollMs);
+            if (IsWindow(window) && IsHiddenWindow(window, test)) return window;
+        }
+        if (!Before(deadline)) return nullptr;
+        Sleep(kPollMs);
+    }
 }
 
 struct TextSearch {
@@ -571,6 +583,22 @@ int TrayIcon(int argc, char** argv) {
     return present == wanted ? kOk : kNotFound;
 }
 
+// forget-icon <window> <id>: drops the icon from the shell, as a restarting
+// Explorer loses every icon.
+int ForgetIcon(int argc, char** argv) {
+    if (argc < 4) return kUsage;
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = ParseWindow(argv[2]);
+    data.uID = static_cast<UINT>(strtoul(argv[3], nullptr, 0));
+    if (!Shell_NotifyIconA(NIM_DELETE, &data)) {
+        Say("no-icon\n");
+        return kNotFound;
+    }
+    Say("forgotten\n");
+    return kOk;
+}
+
 // wait-exit <pid> <timeout>: prints the exit code of a running process.
 int WaitExit(int argc, char** argv) {
     if (argc < 4) return kUsage;
@@ -648,6 +676,7 @@ void Usage() {
         "       driver picker <pid> <timeout> [--answer ok|cancel]\n"
         "       driver answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C]\n"
         "       driver tray-icon <window> <id> <present|absent> <timeout>\n"
+        "       driver forget-icon <window> <id>\n"
         "       driver wait-exit <pid> <timeout>\n"
         "       driver broadcast-taskbar-created\n"
         "       driver appdata\n"
@@ -673,6 +702,7 @@ int main(int argc, char** argv) {
         {"picker", Picker},
         {"answer-shell", AnswerShell},
         {"tray-icon", TrayIcon},
+        {"forget-icon", ForgetIcon},
         {"wait-exit", WaitExit},
         {"broadcast-taskbar-created", BroadcastTaskbarCreated},
         {"appdata", AppData},

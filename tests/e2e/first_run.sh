@@ -46,4 +46,10 @@ rm -f "$expected"
 start_program second
 expect_icon second present
 run_driver no-box ZOLM 0 --pid "${PID[second]}" || fail "second start asked: $DRIVER_OUT"
+
+# A restarted shell has lost the icon and says so: the icon comes back.
+run_driver forget-icon "${WINDOW[second]}" 1 || fail "cannot remove the icon from the shell"
+expect_icon second absent
+run_driver broadcast-taskbar-created || fail "cannot broadcast TaskbarCreated"
+expect_icon second present
 close_program second

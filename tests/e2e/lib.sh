@@ -64,7 +64,9 @@ stop_wine() {
     "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
+REPORTED=""
 fail() {
+    REPORTED=yes
     say "FAIL [$ZOLM_E2E_ARCH] $E2E_NAME: $*"
     if [ -d "$LOG" ]; then
         run_driver list >/dev/null 2>&1 || true
@@ -91,6 +93,8 @@ on_exit() {
     wait 2>/dev/null || true
     if [ "$status" -eq 0 ]; then
         say "PASS [$ZOLM_E2E_ARCH] $E2E_NAME"
+    elif [ -z "$REPORTED" ]; then
+        say "FAIL [$ZOLM_E2E_ARCH] $E2E_NAME: a step failed (status $status, line ${FAILED_LINE:-?})"
     fi
 }
 
@@ -124,6 +128,7 @@ unix_path() {
 
 e2e_setup() {
     trap on_exit EXIT
+    trap 'FAILED_LINE=$LINENO' ERR
     # Whatever an earlier run left behind (processes, global atoms) goes first.
     stop_wine
     rm -rf "$ROOT"
@@ -155,6 +160,30 @@ ini_value() {
         awk -v section="[$1]" -v key="$2" '
             /^\[/ { inside = ($0 == section); next }
             inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'
+}
+
+# set_ini_value SECTION KEY VALUE: changes one value of an existing INI file.
+set_ini_value() {
+    tr -d '\r' <"$INI" | iconv -f CP932 -t UTF-8 |
+        INI_VALUE=$3 awk -v section="[$1]" -v key="$2" '
+            /^\[/ { inside = ($0 == section) }
+            inside && index($0, key "=") == 1 { $0 = key "=" ENVIRON["INI_VALUE"] }
+            { print }' >"$LOG/ini.new"
+    write_ini <"$LOG/ini.new"
+    [ "$(ini_value "$1" "$2")" = "$3" ] || fail "cannot set $1/$2 in the INI file"
+}
+
+# settle_for_picker FOLDER: Wine's folder picker finds the folder it is to
+# preselect by comparing item ids that carry each folder's last-access time. A
+# folder that has changed since it was last read gets a new access time when
+# the picker lists it (relatime), is then not found, and OK takes the desktop.
+# Reading every level of the path once settles their access times.
+settle_for_picker() {
+    local folder=$1
+    while [ "$folder" != "$WINEPREFIX/drive_c" ] && [ "$folder" != / ]; do
+        ls -a "$folder" >/dev/null
+        folder=$(dirname "$folder")
+    done
 }
 
 # start_program TAG: starts the test's copy of the program, with the driver as
@@ -195,6 +224,13 @@ close_program() {
     run_driver close "${PID[$1]}" || fail "$1: cannot close"
     expect_exit "$1" 0
     expect_icon "$1" absent
+}
+
+# menu_command TAG LETTER: opens the tray menu as a right click on the icon does
+# and chooses the item of that mnemonic letter.
+menu_command() {
+    run_driver tray "${PID[$1]}" 1 WM_RBUTTONDOWN || fail "$1: cannot click the tray icon"
+    run_driver menu-char "${PID[$1]}" "$2" 20 || fail "$1: menu item '$2': $DRIVER_OUT"
 }
 
 # expect_box TAG TEXT ANSWER: a message box of the program, captioned "ZOLM",
