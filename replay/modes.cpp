@@ -2,13 +2,12 @@
 #include <cstring>
 
 #include "app/tray_application.h"
-#include "platform/shell.h"
 #include "replay/replay_pattern.h"
 #include "shellops/append_path.h"
+#include "shellops/file_request.h"
 
 namespace {
 
-constexpr uint16_t kDeleteFlags = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 
 }  // namespace
 
@@ -28,20 +27,7 @@ void TrayApplication::DeleteLoadedReplays(const char* folder) {
     // One byte beyond a path buffer, so that even a full-length pattern is
     // followed by the NUL that closes the list.
     char pattern[sys::kMaxPath + 1];
-    std::memset(pattern, 0, sizeof pattern);
-    if (std::memchr(folder, '\0', sys::kMaxPath) == nullptr) return;
-    std::strcpy(pattern, folder);
-    if (!AppendPath(pattern, filePattern)) return;
+    if (!CopyPath(pattern, sizeof pattern, folder) || !AppendPath(pattern, filePattern)) return;
 
-    sys::FileOpRequest request;
-    std::memset(&request, 0, sizeof request);
-    request.hwnd = window;
-    request.wFunc = sys::kFoDelete;
-    request.pFrom = pattern;
-    request.pTo = nullptr;
-    request.fFlags = kDeleteFlags;
-    request.fAnyOperationsAborted = 0;
-    request.hNameMappings = nullptr;
-    request.lpszProgressTitle = caption;
-    sys::SHFileOperationA(&request);
+    RunFileRequest(window, sys::kFoDelete, pattern, nullptr, request_flags::kRecycle, caption);
 }

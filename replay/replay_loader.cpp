@@ -4,24 +4,14 @@
 #include "app/tray_application.h"
 #include "platform/files.h"
 #include "platform/memory.h"
-#include "platform/shell.h"
 #include "replay/replay_pattern.h"
 #include "shellops/append_path.h"
+#include "shellops/file_request.h"
 #include "shellops/path_list.h"
 
 namespace {
 
 constexpr uint32_t kCountOfWrappedRange = 100;
-constexpr uint16_t kCopyFlags =
-    sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
-
-// Zero-fills the path buffer out and copies path in; false when it does not fit.
-bool CopyPath(char* out, const char* path) {
-    std::memset(out, 0, sys::kMaxPath);
-    if (std::memchr(path, '\0', sys::kMaxPath) == nullptr) return false;
-    std::strcpy(out, path);
-    return true;
-}
 
 // Bytes of one copy list: a path buffer per slot and the NUL that closes the list.
 // Zero when the platform could not address that much.
@@ -45,7 +35,7 @@ void TrayApplication::ChooseAndLoadReplays() {
     if (window == nullptr) return;
 
     LoadReplays(chosen, settings.DataFolder);
-    CopyPath(settings.ReplayLastOpenedFolder, chosen);
+    CopyPath(settings.ReplayLastOpenedFolder, sizeof settings.ReplayLastOpenedFolder, chosen);
 }
 
 void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFolder) {
@@ -79,7 +69,7 @@ void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFold
     char pattern[sys::kMaxPath];
     sys::FindData found;
     sys::SearchHandle search = sys::kInvalidSearch;
-    if (CopyPath(pattern, sourceFolder) && AppendPath(pattern, filePattern)) {
+    if (CopyPath(pattern, sizeof pattern, sourceFolder) && AppendPath(pattern, filePattern)) {
         search = sys::FindFirstFileA(pattern, &found);
     }
 
@@ -96,8 +86,8 @@ void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFold
             char target[sys::kMaxPath];
             char slotName[sys::kMaxPath];
             // A pair that does not fit is left out; its slot keeps what it holds.
-            if (CopyPath(source, sourceFolder) && AppendPath(source, found.cFileName) &&
-                slotScan.FormatSlotName(slotName, sizeof slotName, slot) && CopyPath(target, dataFolder) &&
+            if (CopyPath(source, sizeof source, sourceFolder) && AppendPath(source, found.cFileName) &&
+                slotScan.FormatSlotName(slotName, sizeof slotName, slot) && CopyPath(target, sizeof target, dataFolder) &&
                 AppendPath(target, slotName)) {
                 PathList::AppendPair(sources, source, targets, target);
             }
@@ -109,17 +99,7 @@ void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFold
     }
 
     if (sources.count > 0) {
-        sys::FileOpRequest request;
-        std::memset(&request, 0, sizeof request);
-        request.hwnd = window;
-        request.wFunc = sys::kFoCopy;
-        request.pFrom = sources.Text();
-        request.pTo = targets.Text();
-        request.fFlags = kCopyFlags;
-        request.fAnyOperationsAborted = 0;
-        request.hNameMappings = nullptr;
-        request.lpszProgressTitle = caption;
-        sys::SHFileOperationA(&request);
+        RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
     }
 
     sys::Free(sourceBuffer);

@@ -6,24 +6,14 @@
 
 #include "app/tray_application.h"
 #include "platform/files.h"
-#include "platform/shell.h"
 #include "shellops/append_path.h"
+#include "shellops/file_request.h"
 #include "shellops/path_list.h"
 
 namespace {
 
-constexpr uint16_t kArchiveMoveFlags = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofRenameOnCollision |
-                                       sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 // How far "name (2)", "name (3)", ... is tried before the slot waits for the next scan.
 constexpr int kLastFreeNameNumber = 999;
-
-bool CopyPath(char* buffer, const char* path) {
-    std::memset(buffer, 0, sys::kMaxPath);
-    std::size_t length = std::strlen(path);
-    if (length >= sys::kMaxPath) return false;
-    std::memcpy(buffer, path, length);
-    return true;
-}
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -120,7 +110,7 @@ bool ChooseFreeName(char* target) {
 bool MoveToArchive(TrayApplication& app, const char* sourceFolder, const char* archiveRoot,
                    const sys::FindData& slotFile) {
     char source[sys::kMaxPath];
-    if (!CopyPath(source, sourceFolder) || !AppendPath(source, slotFile.cFileName)) return false;
+    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, slotFile.cFileName)) return false;
 
     std::tm record;
     if (!FillTimeRecord(slotFile.ftCreationTime, &record)) return false;
@@ -129,7 +119,7 @@ bool MoveToArchive(TrayApplication& app, const char* sourceFolder, const char* a
     if (std::strftime(name, sizeof name, app.slotScan.ArchiveFormat(), &record) == 0) return false;
 
     char target[sys::kMaxPath];
-    if (!CopyPath(target, archiveRoot) || !AppendPath(target, name)) return false;
+    if (!CopyPath(target, sizeof target, archiveRoot) || !AppendPath(target, name)) return false;
     if (!CreateArchiveFolders(archiveRoot, target) || !ChooseFreeName(target)) return false;
 
     char from[sys::kMaxPath];
@@ -138,17 +128,10 @@ bool MoveToArchive(TrayApplication& app, const char* sourceFolder, const char* a
     PathList targets(to, sizeof to);
     if (!PathList::AppendPair(sources, source, targets, target)) return false;
 
-    sys::FileOpRequest request;
-    std::memset(&request, 0, sizeof request);
-    request.hwnd = app.window;
-    request.wFunc = sys::kFoMove;
-    request.pFrom = sources.Text();
-    request.pTo = targets.Text();
-    request.fFlags = kArchiveMoveFlags;
-    request.fAnyOperationsAborted = 0;
-    request.hNameMappings = nullptr;
-    request.lpszProgressTitle = nullptr;
-    if (sys::SHFileOperationA(&request) != 0) return false;
+    if (RunFileRequest(app.window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove,
+                       nullptr) != 0) {
+        return false;
+    }
     return sys::GetFileAttributesA(source) == sys::kInvalidFileAttributes;
 }
 

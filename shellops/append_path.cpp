@@ -17,6 +17,14 @@ bool EndsWithBackslash(const char* path) {
     return lastIsBackslash;
 }
 
+bool CopyPath(char* out, std::size_t size, const char* path) {
+    std::memset(out, 0, size);
+    std::size_t length = std::strlen(path);
+    if (length >= sys::kMaxPath || length >= size) return false;
+    std::memcpy(out, path, length);
+    return true;
+}
+
 bool AppendPath(char* path, const char* name) {
     std::size_t pathLength = 0;
     while (pathLength < sys::kMaxPath && path[pathLength] != '\0') ++pathLength;

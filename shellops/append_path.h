@@ -8,6 +8,10 @@
 // that would not fit, leaving path as it was, and returns false then.
 bool AppendPath(char* path, const char* name);
 
+// Zero-fills out (size bytes) and copies path into it. False, with out empty,
+// when path does not fit a 260-byte path buffer or out: it is never cut.
+bool CopyPath(char* out, std::size_t size, const char* path);
+
 // True when the last character of path is a backslash: the second byte of a code
 // page 932 double-byte character never counts as one.
 bool EndsWithBackslash(const char* path);

@@ -4,17 +4,15 @@
 
 #include "app/tray_application.h"
 #include "platform/files.h"
-#include "platform/shell.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/file_request.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
 
 namespace {
 
-constexpr uint16_t kBackupFlags =
-    sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 
 }  // namespace
 
@@ -62,23 +60,13 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     // one-entry list. A path that does not fit skips this character rather
     // than copying under a cut name.
     char source[sys::kMaxPath + 1];
-    if (!CopyPathInto(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
+    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
 
     char target[sys::kMaxPath + 1];
-    if (!CopyPathInto(target, sizeof target, backupBase) ||
+    if (!CopyPath(target, sizeof target, backupBase) ||
         !AppendPath(target, settings.FolderNameOriginal) || !AppendPath(target, code)) {
         return;
     }
 
-    sys::FileOpRequest request;
-    std::memset(&request, 0, sizeof request);
-    request.hwnd = window;
-    request.wFunc = sys::kFoCopy;
-    request.pFrom = source;
-    request.pTo = target;
-    request.fFlags = kBackupFlags;
-    request.fAnyOperationsAborted = 0;
-    request.hNameMappings = nullptr;
-    request.lpszProgressTitle = nullptr;
-    sys::SHFileOperationA(&request);
+    RunFileRequest(window, sys::kFoCopy, source, target, request_flags::kSilentCopy, nullptr);
 }

@@ -5,10 +5,10 @@
 #include "app/tray_application.h"
 #include "platform/files.h"
 #include "platform/memory.h"
-#include "platform/shell.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/file_request.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
@@ -19,8 +19,6 @@ constexpr uint32_t kVoiceCount = 21;  // voice numbers 0..20
 // One path per voice number, and the byte of the closing NUL, so that a full
 // set of the longest paths still fits.
 constexpr std::size_t kVoiceListSize = kVoiceCount * sys::kMaxPath + 1;
-constexpr uint16_t kInstallFlags =
-    sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 
 // The first match of pattern that is a file; false when there is none. A folder
 // cannot stand in for a voice file.
@@ -32,7 +30,7 @@ bool FindFirstVoiceFile(const char* pattern, char* name) {
     while (!haveFile && sys::FindNextFileA(search, &found)) {
         haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
     }
-    if (haveFile) CopyPathInto(name, sys::kMaxPath, found.cFileName);
+    if (haveFile) CopyPath(name, sys::kMaxPath, found.cFileName);
     sys::FindClose(search);
     return haveFile;
 }
@@ -46,12 +44,12 @@ bool FindSourceVoice(const char* sourceFolder, const char* existsFormat, uint32_
     if (!IsPlainFileName(pattern)) return false;
 
     char searchPath[sys::kMaxPath];
-    if (!CopyPathInto(searchPath, sizeof searchPath, sourceFolder) || !AppendPath(searchPath, pattern)) {
+    if (!CopyPath(searchPath, sizeof searchPath, sourceFolder) || !AppendPath(searchPath, pattern)) {
         return false;
     }
     char foundName[sys::kMaxPath];
     if (!FindFirstVoiceFile(searchPath, foundName)) return false;
-    return CopyPathInto(source, sys::kMaxPath, sourceFolder) && AppendPath(source, foundName);
+    return CopyPath(source, sys::kMaxPath, sourceFolder) && AppendPath(source, foundName);
 }
 
 // The game's voice file of one character and voice number.
@@ -61,7 +59,7 @@ bool BuildTargetVoice(const char* voiceFolder, const char* targetFormat, uint32_
     std::memset(name, 0, sizeof name);
     sys::FormatInt2(name, sizeof name, targetFormat, character, voice);
     if (!IsPlainFileName(name)) return false;
-    return CopyPathInto(target, sys::kMaxPath, voiceFolder) && AppendPath(target, name);
+    return CopyPath(target, sys::kMaxPath, voiceFolder) && AppendPath(target, name);
 }
 
 }  // namespace
@@ -125,17 +123,7 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
         PathList::AppendPair(sources, source, targets, target);
     }
 
-    sys::FileOpRequest request;
-    std::memset(&request, 0, sizeof request);
-    request.hwnd = window;
-    request.wFunc = sys::kFoCopy;
-    request.pFrom = sources.Text();
-    request.pTo = targets.Text();
-    request.fFlags = kInstallFlags;
-    request.fAnyOperationsAborted = 0;
-    request.hNameMappings = nullptr;
-    request.lpszProgressTitle = caption;
-    sys::SHFileOperationA(&request);
+    RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
 
     sys::Free(sourceBuffer);
     sys::Free(targetBuffer);

@@ -13,18 +13,10 @@ bool BuildVoiceFolder(ProfileSettings& settings, char* folder) {
         std::memset(folder, 0, sys::kMaxPath);
         return false;
     }
-    if (!CopyPathInto(folder, sys::kMaxPath, install) || !AppendPath(folder, settings.FolderName)) {
+    if (!CopyPath(folder, sys::kMaxPath, install) || !AppendPath(folder, settings.FolderName)) {
         std::memset(folder, 0, sys::kMaxPath);
         return false;
     }
-    return true;
-}
-
-bool CopyPathInto(char* out, std::size_t size, const char* path) {
-    std::memset(out, 0, size);
-    std::size_t length = std::strlen(path);
-    if (length >= sys::kMaxPath || length >= size) return false;
-    std::memcpy(out, path, length);
     return true;
 }
 

@@ -22,10 +22,6 @@ bool BuildVoiceFolder(ProfileSettings& settings, char* folder);
 bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers,
                        char* out);
 
-// Zero-fills out (size bytes, at least 260) and copies path into it. False, with
-// out empty, when path does not fit a 260-byte path buffer: it is never cut.
-bool CopyPathInto(char* out, std::size_t size, const char* path);
-
 // True when name is one file name or pattern inside a folder: not empty, no path
 // separator or drive colon, and neither "." nor "..".
 bool IsPlainFileName(const char* name);

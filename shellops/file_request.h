@@ -1,0 +1,27 @@
+// Every copy, move and delete of the program is one batch request to the shell.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+// The flags of each request the program makes.
+namespace request_flags {
+// Archiving a replay: unseen, no questions, folders made, a taken name renamed.
+constexpr uint16_t kArchiveMove = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofRenameOnCollision |
+                                  sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+// Loading replays and installing voices: paired lists, progress shown, the shell asks.
+constexpr uint16_t kPairedCopy =
+    sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
+// Recycling the loaded replays.
+constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
+// Backing up voices: unseen, no questions, folders made.
+constexpr uint16_t kSilentCopy = sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly |
+                                 sys::kFofNoConfirmMkdir;
+}  // namespace request_flags
+
+// Hands one request to the shell and returns its result once the shell has
+// finished. from and to are double-NUL lists (to is NULL for a delete);
+// progressTitle is NULL for the silent requests.
+int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
+                   const char* progressTitle);
