@@ -1,6 +1,5 @@
 // The replay monitor: each tick finds the slot files, and moves every one that
 // two consecutive scans have found into the dated archive tree.
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -73,6 +72,30 @@ bool CreateArchiveFolders(const char* root, const char* target) {
     return true;
 }
 
+// Writes target with " (number)" inserted at position at into the path buffer
+// out. False when the result does not fit.
+bool NumberedName(char* out, const char* target, std::size_t at, int number) {
+    char suffix[16];
+    int digits = 0;
+    char reversed[12];
+    do {
+        reversed[digits++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    std::size_t length = 0;
+    suffix[length++] = ' ';
+    suffix[length++] = '(';
+    while (digits > 0) suffix[length++] = reversed[--digits];
+    suffix[length++] = ')';
+    std::size_t rest = std::strlen(target + at);
+    if (at + length + rest + 1 > sys::kMaxPath) return false;
+    std::memset(out, 0, sys::kMaxPath);
+    std::memcpy(out, target, at);
+    std::memcpy(out + at, suffix, length);
+    std::memcpy(out + at + length, target + at, rest);
+    return true;
+}
+
 // Leaves target naming a file that does not exist yet: as it is, or with " (2)",
 // " (3)", ... before the extension of its last part. Some shells replace an
 // existing file on a move instead of renaming the one they move.
@@ -93,10 +116,7 @@ bool ChooseFreeName(char* target) {
     }
     char candidate[sys::kMaxPath];
     for (int number = 2; number <= kLastFreeNameNumber; ++number) {
-        std::memset(candidate, 0, sizeof candidate);
-        int written = std::snprintf(candidate, sizeof candidate, "%.*s (%d)%s", static_cast<int>(dot), target,
-                                    number, target + dot);
-        if (written < 0 || static_cast<std::size_t>(written) >= sizeof candidate) return false;
+        if (!NumberedName(candidate, target, dot, number)) return false;
         if (sys::GetFileAttributesA(candidate) == sys::kInvalidFileAttributes) {
             std::memcpy(target, candidate, sizeof candidate);
             return true;
