@@ -2,8 +2,7 @@
 #include "app/tray_application.h"
 #include "platform/window.h"
 
-intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::WParam wParam,
-                                     sys::LParam lParam) {
+intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::WParam wParam, sys::LParam lParam) {
     TrayApplication* application = theApplication;
     switch (message) {
         case sys::kWmInitDialog:
@@ -15,17 +14,13 @@ intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::
         case sys::kWmClose:
             if (application != nullptr) application->CloseSequence();
             return 1;
-        case sys::kWmDestroy:
-            sys::PostQuitMessage(0);
-            return 1;
+        case sys::kWmDestroy: sys::PostQuitMessage(0); return 1;
         case sys::kWmPaint:
         case sys::kWmNotify:
         case sys::kWmMouseMove:
         case sys::kWmLButtonDown:
-        case sys::kWmRButtonDown:
-            return 1;
-        default:
-            break;
+        case sys::kWmRButtonDown: return 1;
+        default: break;
     }
     // A restarted Explorer has lost the tray icon.
     if (application != nullptr && application->taskbarCreatedMessage != 0 &&

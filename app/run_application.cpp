@@ -16,8 +16,8 @@ int RunTrayApplication(sys::Instance instance) {
     // The dialog procedure needs the object while the window is being created.
     theApplication = application;
 
-    sys::Window window = sys::CreateDialogParamA(instance, IDD_HIDDEN, sys::GetDesktopWindow(),
-                                                 TrayApplication::DialogProc, 0);
+    sys::Window window =
+        sys::CreateDialogParamA(instance, IDD_HIDDEN, sys::GetDesktopWindow(), TrayApplication::DialogProc, 0);
     if (window == nullptr) return kEarlyEnd;
     application->window = window;
 

@@ -10,23 +10,12 @@ constexpr sys::WParam kTrayIconId = 1;
 
 void RunCommand(TrayApplication& application, uint32_t command) {
     switch (command) {
-        case IDM_PLAYMODE:
-            application.SetMode(PlayMode);
-            break;
-        case IDM_BROWSEMODE:
-            application.SetMode(BrowseMode);
-            break;
-        case IDM_REPLAY:
-            application.ChooseAndLoadReplays();
-            break;
-        case IDM_VOICE:
-            application.ChooseAndInstallVoices();
-            break;
-        case IDM_EXIT:
-            application.CloseSequence();
-            break;
-        default:
-            break;  // dismissed
+        case IDM_PLAYMODE: application.SetMode(PlayMode); break;
+        case IDM_BROWSEMODE: application.SetMode(BrowseMode); break;
+        case IDM_REPLAY: application.ChooseAndLoadReplays(); break;
+        case IDM_VOICE: application.ChooseAndInstallVoices(); break;
+        case IDM_EXIT: application.CloseSequence(); break;
+        default: break;  // dismissed
     }
 }
 

@@ -8,8 +8,8 @@ namespace sys {
 // Copies the value of section/key from file into out (at most size - 1 bytes,
 // always NUL-terminated); def when the key is absent (NULL means ""). Returns
 // the number of bytes copied, without the NUL.
-uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out,
-                                  uint32_t size, const char* file);
+uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out, uint32_t size,
+                                  const char* file);
 
 // The key's value as a decimal integer, def when the key is absent.
 uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t def, const char* file);

@@ -27,7 +27,6 @@ bool FreeLibrary(Module module);
 
 // Calls proc, which GetProcAddress returned for "SHGetFolderPathA", with the five
 // arguments of that function; path receives up to 260 bytes. Returns its HRESULT.
-int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags,
-                             char* path);
+int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path);
 
 }  // namespace sys

@@ -7,8 +7,7 @@ namespace sys {
 
 // Creates the modeless dialog of template id. The dialog procedure receives
 // kWmInitDialog before this returns. NULL on failure.
-Window CreateDialogParamA(Instance instance, uint32_t templateId, Window parent, DialogProcFn proc,
-                          LParam init);
+Window CreateDialogParamA(Instance instance, uint32_t templateId, Window parent, DialogProcFn proc, LParam init);
 Window GetDesktopWindow();
 bool ShowWindow(Window window, int command);
 bool UpdateWindow(Window window);

@@ -6,10 +6,7 @@
 #include "shellops/append_path.h"
 #include "shellops/file_request.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 void TrayApplication::SetMode(int32_t newMode) {
     if (newMode == PlayMode && mode == BrowseMode) DeleteLoadedReplays(settings.DataFolder);

@@ -87,8 +87,8 @@ void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFold
             char slotName[sys::kMaxPath];
             // A pair that does not fit is left out; its slot keeps what it holds.
             if (CopyPath(source, sizeof source, sourceFolder) && AppendPath(source, found.cFileName) &&
-                slotScan.FormatSlotName(slotName, sizeof slotName, slot) && CopyPath(target, sizeof target, dataFolder) &&
-                AppendPath(target, slotName)) {
+                slotScan.FormatSlotName(slotName, sizeof slotName, slot) &&
+                CopyPath(target, sizeof target, dataFolder) && AppendPath(target, slotName)) {
                 PathList::AppendPair(sources, source, targets, target);
             }
             ++slot;

@@ -26,8 +26,7 @@ char* ProfileSettings::GetRegistryInstallPath() {
     if (sys::RegOpenKeyExA(sys::kHkeyCurrentUser, "Software\\Sega\\PuyoF", 0, sys::kKeyQueryValue, &key) != 0) {
         return RegistryInstallPath;
     }
-    int32_t result =
-        sys::RegQueryValueExA(key, "Install Path", reinterpret_cast<uint8_t*>(RegistryInstallPath), &size);
+    int32_t result = sys::RegQueryValueExA(key, "Install Path", reinterpret_cast<uint8_t*>(RegistryInstallPath), &size);
     // A value that fills the whole buffer without a NUL is no path that can be used.
     if (result != 0 || std::memchr(RegistryInstallPath, '\0', sizeof RegistryInstallPath) == nullptr) {
         std::memset(RegistryInstallPath, 0, sizeof RegistryInstallPath);
@@ -59,12 +58,10 @@ bool ProfileSettings::IsWin9x() {
     std::memset(&info, 0, sizeof info);
     info.dwOSVersionInfoSize = sys::kOsVersionInfoSize;
     sys::GetVersionExA(&info);
-    return info.dwPlatformId == sys::kVerPlatformWin32Windows && info.dwMajorVersion == 4 &&
-           info.dwMinorVersion <= 10;
+    return info.dwPlatformId == sys::kVerPlatformWin32Windows && info.dwMajorVersion == 4 && info.dwMinorVersion <= 10;
 }
 
-int32_t ProfileSettings::CallSHGetFolderPath(sys::Window owner, int folder, void* token, uint32_t flags,
-                                             char* path) {
+int32_t ProfileSettings::CallSHGetFolderPath(sys::Window owner, int folder, void* token, uint32_t flags, char* path) {
     sys::Module shell32 = sys::LoadLibraryA("Shell32.dll");
     if (shell32 == nullptr) return -1;
     int32_t result = -1;

@@ -11,10 +11,10 @@ namespace {
 
 // Where a key's default comes from when the file lacks the key.
 enum class DefaultSource {
-    kNone,                  // the empty string
-    kRegistryInstallPath,   // GetRegistryInstallPath
-    kDefaultDataFolder,     // GetDefaultDataFolder
-    kText,                  // a text of the string table
+    kNone,                 // the empty string
+    kRegistryInstallPath,  // GetRegistryInstallPath
+    kDefaultDataFolder,    // GetDefaultDataFolder
+    kText,                 // a text of the string table
 };
 
 // One row of the key table. A string key has text and size; an integer key has number.
@@ -28,8 +28,7 @@ struct KeyRow {
     uint32_t textId;
 };
 
-#define ZOLM_TEXT_FIELD(name) \
-    [](ProfileSettings& s) -> char* { return s.name; }, nullptr, sizeof(ProfileSettings::name)
+#define ZOLM_TEXT_FIELD(name) [](ProfileSettings& s) -> char* { return s.name; }, nullptr, sizeof(ProfileSettings::name)
 #define ZOLM_NUMBER_FIELD(name) nullptr, [](ProfileSettings& s) -> uint32_t* { return &s.name; }, 0
 
 // The key table, in the order in which Load reads and Save writes.
@@ -124,9 +123,8 @@ void ProfileSettings::Load() {
             }
         } else {
             int32_t number = std::atoi(def);
-            *row.number(*this) =
-                haveFile ? sys::GetPrivateProfileIntA(row.section, row.key, number, iniPath)
-                         : static_cast<uint32_t>(number);
+            *row.number(*this) = haveFile ? sys::GetPrivateProfileIntA(row.section, row.key, number, iniPath)
+                                          : static_cast<uint32_t>(number);
         }
     }
 }

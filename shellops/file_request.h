@@ -16,8 +16,8 @@ constexpr uint16_t kPairedCopy =
 // Recycling the loaded replays.
 constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 // Backing up voices: unseen, no questions, folders made.
-constexpr uint16_t kSilentCopy = sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly |
-                                 sys::kFofNoConfirmMkdir;
+constexpr uint16_t kSilentCopy =
+    sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 }  // namespace request_flags
 
 // Hands one request to the shell and returns its result once the shell has

@@ -11,10 +11,7 @@
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 void TrayApplication::OfferVoiceBackup() {
     // The INI file is written at the first normal exit: until then this is a first run.
@@ -42,8 +39,7 @@ void TrayApplication::OfferVoiceBackup() {
     }
 }
 
-void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char* backupBase,
-                                            uint32_t character) {
+void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character) {
     const char* code = CharacterTable::BackupCode(character);
     if (code == nullptr || sourceFolder[0] == '\0' || backupBase[0] == '\0') return;
 
@@ -63,8 +59,8 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
 
     char target[sys::kMaxPath + 1];
-    if (!CopyPath(target, sizeof target, backupBase) ||
-        !AppendPath(target, settings.FolderNameOriginal) || !AppendPath(target, code)) {
+    if (!CopyPath(target, sizeof target, backupBase) || !AppendPath(target, settings.FolderNameOriginal) ||
+        !AppendPath(target, code)) {
         return;
     }
 

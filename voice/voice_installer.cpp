@@ -72,8 +72,7 @@ void TrayApplication::ChooseAndInstallVoices() {
     // whatever drive is current: never copy there.
     char voiceFolder[sys::kMaxPath];
     if (!BuildVoiceFolder(settings, voiceFolder)) {
-        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH_FOR_VOICES), caption,
-                         sys::kMbIconInformation);
+        sys::MessageBoxA(window, settings.LoadText(IDS_NO_INSTALL_PATH_FOR_VOICES), caption, sys::kMbIconInformation);
         return;
     }
 
@@ -91,16 +90,13 @@ void TrayApplication::ChooseAndInstallVoices() {
     std::strncpy(settings.RensaVoiceLastOpenedFolder, chosen, sizeof settings.RensaVoiceLastOpenedFolder - 1);
 }
 
-void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder,
-                                             uint32_t character) {
+void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder, uint32_t character) {
     if (sourceFolder[0] == '\0' || voiceFolder[0] == '\0') return;
 
     char existsFormat[kVoiceFormatSize];
     char targetFormat[kVoiceFormatSize];
-    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, IDS_VOICE_EXISTS_FORMAT, 1,
-                           existsFormat) ||
-        !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, IDS_VOICE_FILENAME_FORMAT, 2,
-                           targetFormat)) {
+    if (!ChooseVoiceFormat(settings, settings.FilenameExistsFormat, IDS_VOICE_EXISTS_FORMAT, 1, existsFormat) ||
+        !ChooseVoiceFormat(settings, settings.RensaVoiceFilenameFormat, IDS_VOICE_FILENAME_FORMAT, 2, targetFormat)) {
         return;
     }
 

@@ -33,8 +33,7 @@ void CopyFormat(char* out, const char* format) {
 
 }  // namespace
 
-bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers,
-                       char* out) {
+bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers, char* out) {
     // A format that asks for more, fewer or other arguments would make the
     // formatter read past the ones it is given.
     if (IsUsableFormat(own, integers)) {

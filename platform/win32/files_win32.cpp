@@ -58,9 +58,7 @@ bool FindNextFileA(SearchHandle search, FindData* data) {
     return true;
 }
 
-bool FindClose(SearchHandle search) {
-    return ::FindClose(static_cast<HANDLE>(search)) != FALSE;
-}
+bool FindClose(SearchHandle search) { return ::FindClose(static_cast<HANDLE>(search)) != FALSE; }
 
 bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
     FILETIME in = ToFiletime(utc);
@@ -87,13 +85,9 @@ bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
     return ok != FALSE;
 }
 
-uint32_t GetFileAttributesA(const char* path) {
-    return ::GetFileAttributesA(path);
-}
+uint32_t GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
 
-bool CreateDirectoryA(const char* path) {
-    return ::CreateDirectoryA(path, nullptr) != FALSE;
-}
+bool CreateDirectoryA(const char* path) { return ::CreateDirectoryA(path, nullptr) != FALSE; }
 
 int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
     char formatted[kWsprintfLimit];

@@ -5,9 +5,7 @@
 
 namespace sys {
 
-void* AllocateZeroed(std::size_t size) {
-    return ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-}
+void* AllocateZeroed(std::size_t size) { return ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size); }
 
 void Free(void* block) {
     if (block == nullptr) return;

@@ -28,38 +28,20 @@ void* operator new(std::size_t size) {
     return block;
 }
 
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
+void* operator new[](std::size_t size) { return operator new(size); }
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return HeapBlock(size);
-}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return HeapBlock(size); }
 
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return HeapBlock(size);
-}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return HeapBlock(size); }
 
-void operator delete(void* block) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete(void* block) noexcept { FreeHeapBlock(block); }
 
-void operator delete[](void* block) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete[](void* block) noexcept { FreeHeapBlock(block); }
 
-void operator delete(void* block, std::size_t) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete(void* block, std::size_t) noexcept { FreeHeapBlock(block); }
 
-void operator delete[](void* block, std::size_t) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete[](void* block, std::size_t) noexcept { FreeHeapBlock(block); }
 
-void operator delete(void* block, const std::nothrow_t&) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete(void* block, const std::nothrow_t&) noexcept { FreeHeapBlock(block); }
 
-void operator delete[](void* block, const std::nothrow_t&) noexcept {
-    FreeHeapBlock(block);
-}
+void operator delete[](void* block, const std::nothrow_t&) noexcept { FreeHeapBlock(block); }

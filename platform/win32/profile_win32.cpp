@@ -5,8 +5,8 @@
 
 namespace sys {
 
-uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out,
-                                  uint32_t size, const char* file) {
+uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out, uint32_t size,
+                                  const char* file) {
     return ::GetPrivateProfileStringA(section, key, def, out, size, file);
 }
 
@@ -22,8 +22,6 @@ int LoadStringA(Instance instance, uint32_t id, char* out, int size) {
     return ::LoadStringA(static_cast<HINSTANCE>(instance), id, out, size);
 }
 
-uint32_t GetModuleFileNameA(char* out, uint32_t size) {
-    return ::GetModuleFileNameA(nullptr, out, size);
-}
+uint32_t GetModuleFileNameA(char* out, uint32_t size) { return ::GetModuleFileNameA(nullptr, out, size); }
 
 }  // namespace sys

@@ -19,9 +19,7 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
     return result;
 }
 
-int32_t RegCloseKey(RegKey key) {
-    return ::RegCloseKey(static_cast<HKEY>(key));
-}
+int32_t RegCloseKey(RegKey key) { return ::RegCloseKey(static_cast<HKEY>(key)); }
 
 bool GetVersionExA(OsVersionInfo* info) {
     OSVERSIONINFOA version;
@@ -40,20 +38,15 @@ bool GetVersionExA(OsVersionInfo* info) {
     return ok != FALSE;
 }
 
-Module LoadLibraryA(const char* name) {
-    return ::LoadLibraryA(name);
-}
+Module LoadLibraryA(const char* name) { return ::LoadLibraryA(name); }
 
 ProcAddress GetProcAddress(Module module, const char* name) {
     return reinterpret_cast<ProcAddress>(::GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-bool FreeLibrary(Module module) {
-    return ::FreeLibrary(static_cast<HMODULE>(module)) != FALSE;
-}
+bool FreeLibrary(Module module) { return ::FreeLibrary(static_cast<HMODULE>(module)) != FALSE; }
 
-int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags,
-                             char* path) {
+int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path) {
     // SHGetFolderPathA is WINAPI (stdcall on i686): calling it through a plain
     // function pointer would unbalance the stack.
     typedef HRESULT(WINAPI * ShGetFolderPathFn)(HWND, int, HANDLE, DWORD, LPSTR);

@@ -15,9 +15,7 @@ int CALLBACK BrowseTrampoline(HWND window, UINT message, LPARAM lParam, LPARAM d
     return currentBrowseCallback(window, message, lParam, data);
 }
 
-IMalloc* AsMalloc(Malloc allocator) {
-    return static_cast<IMalloc*>(allocator);
-}
+IMalloc* AsMalloc(Malloc allocator) { return static_cast<IMalloc*>(allocator); }
 
 }  // namespace
 
@@ -45,13 +43,9 @@ int32_t SHGetMalloc(Malloc* out) {
     return result;
 }
 
-void MallocFree(Malloc allocator, void* block) {
-    AsMalloc(allocator)->Free(block);
-}
+void MallocFree(Malloc allocator, void* block) { AsMalloc(allocator)->Free(block); }
 
-void MallocRelease(Malloc allocator) {
-    AsMalloc(allocator)->Release();
-}
+void MallocRelease(Malloc allocator) { AsMalloc(allocator)->Release(); }
 
 IdList SHBrowseForFolderA(BrowseInfo* info) {
     BROWSEINFOA browse;
@@ -77,12 +71,8 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
     return ::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list), path) != FALSE;
 }
 
-int32_t CoInitializeApartment() {
-    return ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-}
+int32_t CoInitializeApartment() { return ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-void CoUninitialize() {
-    ::CoUninitialize();
-}
+void CoUninitialize() { ::CoUninitialize(); }
 
 }  // namespace sys

@@ -28,8 +28,8 @@ VOID CALLBACK TimerTrampoline(HWND window, UINT message, UINT_PTR id, DWORD time
 MSG lastMessage;
 
 bool IsLastMessage(const Message* msg) {
-    return msg->hwnd == lastMessage.hwnd && msg->message == lastMessage.message &&
-           msg->wParam == lastMessage.wParam && msg->lParam == lastMessage.lParam;
+    return msg->hwnd == lastMessage.hwnd && msg->message == lastMessage.message && msg->wParam == lastMessage.wParam &&
+           msg->lParam == lastMessage.lParam;
 }
 
 MSG ToMsg(const Message* msg) {
@@ -45,34 +45,22 @@ MSG ToMsg(const Message* msg) {
 
 }  // namespace
 
-Window CreateDialogParamA(Instance instance, uint32_t templateId, Window parent, DialogProcFn proc,
-                          LParam init) {
+Window CreateDialogParamA(Instance instance, uint32_t templateId, Window parent, DialogProcFn proc, LParam init) {
     // Set before the call: the dialog manager sends WM_INITDIALOG from inside it.
     currentDialogProc = proc;
     return ::CreateDialogParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(templateId),
-                                static_cast<HWND>(parent), proc != nullptr ? DialogTrampoline : nullptr,
-                                init);
+                                static_cast<HWND>(parent), proc != nullptr ? DialogTrampoline : nullptr, init);
 }
 
-Window GetDesktopWindow() {
-    return ::GetDesktopWindow();
-}
+Window GetDesktopWindow() { return ::GetDesktopWindow(); }
 
-bool ShowWindow(Window window, int command) {
-    return ::ShowWindow(static_cast<HWND>(window), command) != FALSE;
-}
+bool ShowWindow(Window window, int command) { return ::ShowWindow(static_cast<HWND>(window), command) != FALSE; }
 
-bool UpdateWindow(Window window) {
-    return ::UpdateWindow(static_cast<HWND>(window)) != FALSE;
-}
+bool UpdateWindow(Window window) { return ::UpdateWindow(static_cast<HWND>(window)) != FALSE; }
 
-bool DestroyWindow(Window window) {
-    return ::DestroyWindow(static_cast<HWND>(window)) != FALSE;
-}
+bool DestroyWindow(Window window) { return ::DestroyWindow(static_cast<HWND>(window)) != FALSE; }
 
-void PostQuitMessage(int exitCode) {
-    ::PostQuitMessage(exitCode);
-}
+void PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 
 int GetMessageA(Message* msg) {
     ZeroMemory(&lastMessage, sizeof lastMessage);
@@ -102,18 +90,14 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
     return ::SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
 }
 
-uint32_t RegisterWindowMessageA(const char* name) {
-    return ::RegisterWindowMessageA(name);
-}
+uint32_t RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
     currentTimerProc = proc;
     return ::SetTimer(static_cast<HWND>(window), id, period, proc != nullptr ? TimerTrampoline : nullptr);
 }
 
-bool KillTimer(Window window, TimerId id) {
-    return ::KillTimer(static_cast<HWND>(window), id) != FALSE;
-}
+bool KillTimer(Window window, TimerId id) { return ::KillTimer(static_cast<HWND>(window), id) != FALSE; }
 
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
     return ::MessageBoxA(static_cast<HWND>(owner), text, caption, style);
@@ -123,9 +107,7 @@ Icon LoadImageA(Instance instance, uint32_t id, uint32_t type, int cx, int cy, u
     return ::LoadImageA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(id), type, cx, cy, flags);
 }
 
-uint32_t NotifyIconDataV1Size() {
-    return NOTIFYICONDATAA_V1_SIZE;
-}
+uint32_t NotifyIconDataV1Size() { return NOTIFYICONDATAA_V1_SIZE; }
 
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
     // Zero-filled and sized as the first version, so that every shell reads
@@ -147,25 +129,19 @@ Menu LoadMenuA(Instance instance, uint32_t id) {
     return ::LoadMenuA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(id));
 }
 
-Menu CreatePopupMenu() {
-    return ::CreatePopupMenu();
-}
+Menu CreatePopupMenu() { return ::CreatePopupMenu(); }
 
 bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
     return ::AppendMenuA(static_cast<HMENU>(menu), flags, id, text) != FALSE;
 }
 
-Menu GetSubMenu(Menu menu, int position) {
-    return ::GetSubMenu(static_cast<HMENU>(menu), position);
-}
+Menu GetSubMenu(Menu menu, int position) { return ::GetSubMenu(static_cast<HMENU>(menu), position); }
 
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
     return ::CheckMenuItem(static_cast<HMENU>(menu), item, flags);
 }
 
-bool DestroyMenu(Menu menu) {
-    return ::DestroyMenu(static_cast<HMENU>(menu)) != FALSE;
-}
+bool DestroyMenu(Menu menu) { return ::DestroyMenu(static_cast<HMENU>(menu)) != FALSE; }
 
 bool GetCursorPos(Point* point) {
     POINT cursor = {0, 0};
@@ -175,24 +151,16 @@ bool GetCursorPos(Point* point) {
     return ok != FALSE;
 }
 
-bool SetForegroundWindow(Window window) {
-    return ::SetForegroundWindow(static_cast<HWND>(window)) != FALSE;
-}
+bool SetForegroundWindow(Window window) { return ::SetForegroundWindow(static_cast<HWND>(window)) != FALSE; }
 
 int TrackPopupMenuEx(Menu menu, uint32_t flags, int x, int y, Window owner) {
     return ::TrackPopupMenuEx(static_cast<HMENU>(menu), flags, x, y, static_cast<HWND>(owner), nullptr);
 }
 
-Atom GlobalFindAtomA(const char* name) {
-    return ::GlobalFindAtomA(name);
-}
+Atom GlobalFindAtomA(const char* name) { return ::GlobalFindAtomA(name); }
 
-Atom GlobalAddAtomA(const char* name) {
-    return ::GlobalAddAtomA(name);
-}
+Atom GlobalAddAtomA(const char* name) { return ::GlobalAddAtomA(name); }
 
-Atom GlobalDeleteAtom(Atom atom) {
-    return ::GlobalDeleteAtom(atom);
-}
+Atom GlobalDeleteAtom(Atom atom) { return ::GlobalDeleteAtom(atom); }
 
 }  // namespace sys

@@ -70,6 +70,8 @@ fail() {
     REPORTED=yes
     say "FAIL [$ZOLM_E2E_ARCH] $E2E_NAME: $*"
     if [ -d "$LOG" ]; then
+        say "--- last driver commands:"
+        tail -n 12 "$LOG/driver.log" 2>/dev/null || true
         run_driver list >/dev/null 2>&1 || true
         say "--- windows:"
         cat "$LOG/driver.out" 2>/dev/null || true

@@ -103,9 +103,9 @@ struct State {
     std::vector<MessageBoxCall> messageBoxes;
     std::deque<std::string> pickedFolders;  // "" = cancelled; cancelled when empty
     bool shGetMallocFails = false;
-    int pickerItemListsLive = 0;  // item lists handed out and not freed
+    int pickerItemListsLive = 0;                         // item lists handed out and not freed
     std::map<sys::IdList, std::string> pickerItemLists;  // those lists, with their paths
-    int mallocsLive = 0;          // allocators got and not released
+    int mallocsLive = 0;                                 // allocators got and not released
     std::vector<sys::BrowseInfo> browseInfos;
     std::vector<std::string> browseTitles;
     std::vector<std::string> browseSelections;  // paths sent with BFFM_SETSELECTIONA
@@ -122,7 +122,7 @@ struct State {
     bool dialogCreationFails = false;
     sys::Window dialog = nullptr;
     sys::DialogProcFn dialogProc = nullptr;
-    bool dialogDestroyed = false;  // DestroyWindow ran on dialog; it gets no more messages
+    bool dialogDestroyed = false;       // DestroyWindow ran on dialog; it gets no more messages
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
     // Called by GetMessageA before it reads the queue, as the user or another

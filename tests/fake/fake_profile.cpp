@@ -148,8 +148,8 @@ uint32_t CopyCut(const std::string& text, char* out, uint32_t size) {
 
 namespace sys {
 
-uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out,
-                                  uint32_t size, const char* file) {
+uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out, uint32_t size,
+                                  const char* file) {
     state().calls.push_back("GetPrivateProfileStringA");
     if (out == nullptr) return 0;
     const fake::Entry* entry = file != nullptr ? fake::detail::FindEntry(file) : nullptr;
@@ -204,7 +204,8 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     std::vector<Line> lines = entry != nullptr ? Parse(entry->contents) : std::vector<Line>();
     long header = FindSection(lines, section);
     if (key == nullptr) {  // deletes the section
-        if (header >= 0) lines.erase(lines.begin() + header, lines.begin() + static_cast<long>(SectionEnd(lines, header)));
+        if (header >= 0)
+            lines.erase(lines.begin() + header, lines.begin() + static_cast<long>(SectionEnd(lines, header)));
     } else if (value == nullptr) {  // deletes the key
         long at = header >= 0 ? FindKey(lines, header, key) : -1;
         if (at >= 0) lines.erase(lines.begin() + at);

@@ -91,7 +91,8 @@ int ApplyMove(const FileOpCall& call) {
         }
         for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
             // Each file's own failure is ignored, as Wine ignores it.
-            if (detail::FindEntry(call.from[i]) != nullptr) MoveEntry(detail::FindEntry(call.from[i])->path, call.to[i]);
+            if (detail::FindEntry(call.from[i]) != nullptr)
+                MoveEntry(detail::FindEntry(call.from[i])->path, call.to[i]);
         }
         return 0;
     }
@@ -162,15 +163,10 @@ int SHFileOperationA(FileOpRequest* request) {
     if (state().duringModalLoop) state().duringModalLoop();
     if (!state().applyFileOps || result != 0) return result;
     switch (call.wFunc) {
-        case kFoMove:
-            return fake::ApplyMove(call);
-        case kFoCopy:
-            return fake::ApplyCopy(call);
-        case kFoDelete:
-            fake::ApplyDelete(call);
-            return 0;
-        default:
-            return result;
+        case kFoMove: return fake::ApplyMove(call);
+        case kFoCopy: return fake::ApplyCopy(call);
+        case kFoDelete: fake::ApplyDelete(call); return 0;
+        default: return result;
     }
 }
 

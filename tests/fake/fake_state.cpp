@@ -24,8 +24,7 @@ std::string FoldPath(const std::string& path) {
         }
     }
     // Trailing backslashes do not change which folder is named; a drive root keeps one.
-    while (!folded.empty() && LastSeparator(folded) == folded.size() - 1 &&
-           !(folded.size() == 3 && folded[1] == ':')) {
+    while (!folded.empty() && LastSeparator(folded) == folded.size() - 1 && !(folded.size() == 3 && folded[1] == ':')) {
         folded.pop_back();
     }
     if (folded.size() == 2 && folded[1] == ':') folded += '\\';

@@ -47,9 +47,10 @@ void AddItem(sys::Menu menu, uint32_t flags, uintptr_t id, const std::string& te
 sys::Menu BuildTrayMenuResource() {
     sys::Menu top = NewMenu();
     sys::Menu popup = NewMenu();
-    AddItem(popup, sys::kMfString, 40004, "\x83\x76\x83\x8c\x83\x43\x83\x82\x81\x5b\x83\x68(&A)", nullptr);  // プレイモード
-    AddItem(popup, sys::kMfString, 40007,
-            "\x83\x75\x83\x89\x83\x45\x83\x59\x83\x82\x81\x5b\x83\x68(&B)", nullptr);  // ブラウズモード
+    AddItem(popup, sys::kMfString, 40004, "\x83\x76\x83\x8c\x83\x43\x83\x82\x81\x5b\x83\x68(&A)",
+            nullptr);  // プレイモード
+    AddItem(popup, sys::kMfString, 40007, "\x83\x75\x83\x89\x83\x45\x83\x59\x83\x82\x81\x5b\x83\x68(&B)",
+            nullptr);  // ブラウズモード
     AddItem(popup, kMfSeparator, 0, "", nullptr);
     AddItem(popup, sys::kMfString, 40008, "\x83\x8a\x83\x76\x83\x8c\x83\x43(&R)", nullptr);  // リプレイ
     AddItem(popup, sys::kMfString, 40009, "\x83\x7b\x83\x43\x83\x58(&V)", nullptr);          // ボイス

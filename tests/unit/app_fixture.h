@@ -43,8 +43,8 @@ protected:
     // What WinMain does up to the message loop.
     static TrayApplication& Start() {
         theApplication = new TrayApplication(kInstance);
-        theApplication->window = sys::CreateDialogParamA(kInstance, 103, sys::GetDesktopWindow(),
-                                                         TrayApplication::DialogProc, 0);
+        theApplication->window =
+            sys::CreateDialogParamA(kInstance, 103, sys::GetDesktopWindow(), TrayApplication::DialogProc, 0);
         theApplication->Initialize();
         return *theApplication;
     }

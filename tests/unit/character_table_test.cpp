@@ -57,9 +57,8 @@ TEST(CharacterTableTest, CaptionsAreTheShiftJisBytesOfTheNames) {
 }
 
 TEST(CharacterTableTest, BackupCodesAreUpperCaseAndOnlyYuHasTwoLetters) {
-    const char* const expected[CharacterTable::kCount] = {"AMI", "OSB", "KLG", "DNG", "RID", "ONI",
-                                                          "PRI", "RAF", "YU",  "TAR", "HOH", "ACO",
-                                                          "FRA", "ARL", "POP", "CAR"};
+    const char* const expected[CharacterTable::kCount] = {"AMI", "OSB", "KLG", "DNG", "RID", "ONI", "PRI", "RAF",
+                                                          "YU",  "TAR", "HOH", "ACO", "FRA", "ARL", "POP", "CAR"};
     for (uint32_t c = 0; c < CharacterTable::kCount; ++c) {
         EXPECT_STREQ(CharacterTable::BackupCode(c), expected[c]) << "character " << c;
         EXPECT_EQ(std::strlen(CharacterTable::BackupCode(c)), c == 8 ? 2u : 3u) << "character " << c;

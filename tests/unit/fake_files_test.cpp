@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "platform/profile.h"
 #include "platform/memory.h"
+#include "platform/profile.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 
@@ -107,7 +107,9 @@ TEST_F(FakeFilesTest, FindDataCarriesTimesAndAttributes) {
 }
 
 TEST_F(FakeFilesTest, TimeConversionAcrossLeapDaysAndCenturies) {
-    struct Case { int y, mo, d, dow; };
+    struct Case {
+        int y, mo, d, dow;
+    };
     for (Case c : {Case{1601, 1, 1, 1}, Case{2000, 2, 29, 2}, Case{2100, 3, 1, 1}, Case{2024, 12, 31, 2}}) {
         uint64_t ticks = fake::FileTimeOf(c.y, c.mo, c.d, 23, 59, 59);
         sys::FileTime ft{static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};

@@ -44,10 +44,10 @@ TEST_F(FolderPickerTest, PickedFolderArrivesThroughARequestBuiltFieldByField) {
     EXPECT_EQ(info.iImage, 0);
     EXPECT_EQ(S().browseTitles, std::vector<std::string>{S().strings[21]});
     EXPECT_EQ(S().browseSelections, std::vector<std::string>{start}) << "preselected once the picker is up";
-    EXPECT_EQ(fake::CallsAmong({"SHGetMalloc", "SHBrowseForFolderA", "SHGetPathFromIDListA", "MallocFree",
-                                "MallocRelease"}),
-              (std::vector<std::string>{"SHGetMalloc", "SHBrowseForFolderA", "SHGetPathFromIDListA", "MallocFree",
-                                        "MallocRelease"}));
+    EXPECT_EQ(
+        fake::CallsAmong({"SHGetMalloc", "SHBrowseForFolderA", "SHGetPathFromIDListA", "MallocFree", "MallocRelease"}),
+        (std::vector<std::string>{"SHGetMalloc", "SHBrowseForFolderA", "SHGetPathFromIDListA", "MallocFree",
+                                  "MallocRelease"}));
 }
 
 TEST_F(FolderPickerTest, CancelLeavesTheFolderEmptyAndReleasesTheAllocator) {

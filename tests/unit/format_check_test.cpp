@@ -7,8 +7,8 @@
 namespace {
 
 TEST(IntegerFormatTest, AcceptsIntegerConversionsWithFlagsWidthPrecisionAndSize) {
-    for (const char* format : {"REPLAY%03d.RPD", "%d", "%i", "%u", "%x", "%X", "%-5d", "%+d", "% d", "%#x",
-                               "%08.3d", "%ld", "%hd", "%lu", "100%% %d", "%%%d%%"}) {
+    for (const char* format : {"REPLAY%03d.RPD", "%d", "%i", "%u", "%x", "%X", "%-5d", "%+d", "% d", "%#x", "%08.3d",
+                               "%ld", "%hd", "%lu", "100%% %d", "%%%d%%"}) {
         EXPECT_TRUE(IsIntegerFormat(format, 1)) << format;
     }
     EXPECT_TRUE(IsIntegerFormat("CH%02dVO%02d.WAV", 2));
@@ -18,8 +18,8 @@ TEST(IntegerFormatTest, AcceptsIntegerConversionsWithFlagsWidthPrecisionAndSize)
 }
 
 TEST(IntegerFormatTest, RejectsConversionsThatTakeOtherArgumentsOrAWrongCount) {
-    for (const char* format : {"%s", "REPLAY%s.RPD", "%n", "%c", "%p", "%S", "%I64d", "%*d", "%.*d", "%lld",
-                               "%hhd", "%e", "%f", "%o", "%", "REPLAY%", "%03", "%d%d", "%d%s", "%5.2"}) {
+    for (const char* format : {"%s",   "REPLAY%s.RPD", "%n", "%c", "%p", "%S",      "%I64d", "%*d",  "%.*d", "%lld",
+                               "%hhd", "%e",           "%f", "%o", "%",  "REPLAY%", "%03",   "%d%d", "%d%s", "%5.2"}) {
         EXPECT_FALSE(IsIntegerFormat(format, 1)) << format;
     }
     EXPECT_FALSE(IsIntegerFormat("REPLAY.RPD", 1)) << "no conversion at all";
@@ -43,9 +43,9 @@ TEST(TimeFormatTest, AcceptsTheC89ConversionsAndMsvcrtsHashFlag) {
 }
 
 TEST(TimeFormatTest, RejectsConversionsSomeRuntimesDoNotKnow) {
-    for (const char* format : {"%e", "%F", "%T", "%D", "%G", "%g", "%V", "%u", "%s", "%n", "%t", "%C", "%h",
-                               "%k", "%l", "%P", "%z", "%E", "%Ey", "%Oy", "%#", "%##d", "%", "%Y\\%",
-                               "%-d", "%03d", "%+Y"}) {
+    for (const char* format :
+         {"%e", "%F", "%T", "%D", "%G",  "%g",  "%V", "%u",   "%s", "%n",    "%t",  "%C",   "%h", "%k",
+          "%l", "%P", "%z", "%E", "%Ey", "%Oy", "%#", "%##d", "%",  "%Y\\%", "%-d", "%03d", "%+Y"}) {
         EXPECT_FALSE(IsSafeTimeFormat(format)) << format;
     }
     EXPECT_FALSE(IsSafeTimeFormat(nullptr));

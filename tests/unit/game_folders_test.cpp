@@ -134,7 +134,9 @@ TEST_F(GameFoldersTest, OnWindows95And98TheDataFolderIsTheInstallPath) {
 }
 
 TEST_F(GameFoldersTest, WindowsMeAndNtAreNotWindows9x) {
-    struct Version { uint32_t platform, major, minor; };
+    struct Version {
+        uint32_t platform, major, minor;
+    };
     for (Version v : {Version{1, 4, 90}, Version{2, 4, 0}, Version{2, 5, 1}, Version{2, 10, 0}, Version{1, 5, 0}}) {
         fake::Reset();
         SetVersion(v.platform, v.major, v.minor);

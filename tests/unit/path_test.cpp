@@ -109,7 +109,7 @@ TEST(PathListTest, AnEntryThatWouldTakeTheClosingNulIsRefused) {
     EXPECT_TRUE(list.Append("abcd"));     // bytes 0-4
     EXPECT_FALSE(list.Append("efghij"));  // bytes 5-11 would leave no closing NUL
     EXPECT_EQ(list.count, 1u);
-    EXPECT_TRUE(list.Append("efghi"));    // bytes 5-10, the close at 11
+    EXPECT_TRUE(list.Append("efghi"));  // bytes 5-10, the close at 11
     EXPECT_EQ(list.count, 2u);
     EXPECT_FALSE(list.Append("z"));
     EXPECT_EQ(buffer[sizeof buffer - 1], '\0');

@@ -448,8 +448,8 @@ protected:
         }
     }
 
-    Outcome Run(const std::string& format, const std::vector<std::string>& names,
-                const std::vector<std::string>& late, bool perSlot, bool* enumerated) {
+    Outcome Run(const std::string& format, const std::vector<std::string>& names, const std::vector<std::string>& late,
+                bool perSlot, bool* enumerated) {
         fake::Reset();
         uint64_t time = kMay12;
         for (const std::string& name : names) Add(name, time += 10000000ull);
@@ -495,14 +495,14 @@ TEST_F(ScanEquivalenceTest, MixedCaseNamesAndNearMisses) {
     ExpectSameOutcome("REPLAY%03d.RPD",
                       {"replay005.rpd", "Replay006.Rpd", "REPLAY007.RPD", "REPLAY5.RPD", "REPLAY0008.RPD",
                        "REPLAY-01.RPD", "REPLAY+09.RPD", "REPLAYabc.RPD", "REPLAY010.RPD.bak", "REPLAY011.RPDX",
-                       "XREPLAY012.RPD", "REPLAY\x83\x41.RPD", "REPLAY013.RPD\\", "REPLAY300.RPD",
-                       "REPLAY301.RPD", "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd"},
+                       "XREPLAY012.RPD", "REPLAY\x83\x41.RPD", "REPLAY013.RPD\\", "REPLAY300.RPD", "REPLAY301.RPD",
+                       "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd"},
                       true, {"REPLAY014.RPD", "replay015.rpd"});
 }
 
 TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
-    ExpectSameOutcome("r%04X.rpd", {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd"},
-                      true, {"r012c.RPD"});
+    ExpectSameOutcome("r%04X.rpd", {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd"}, true,
+                      {"r012c.RPD"});
     ExpectSameOutcome("R%#x.RPD", {"R0x1f.RPD", "r0X20.rpd", "R1f.RPD", "R0x.RPD", "R0.RPD"}, true);
     ExpectSameOutcome("%d", {"12", "013", "+14", "-0", "0", "3a"}, true);
     ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);
@@ -513,7 +513,9 @@ TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSl
     ExpectSameOutcome("REPLAY%03d.*", {"Replay005.rpd", "REPLAY006.bak", "REPLAY007"}, false);
     ExpectSameOutcome("R%03d?.RPD", {"R005a.RPD", "R006.RPD"}, false);
     // Non-ASCII text ("リプレイ"), space padding and 16-bit slot numbers.
-    ExpectSameOutcome("\x83\x8A\x83\x76\x83\x8C\x83\x43%03d.RPD", {"\x83\x8A\x83\x76\x83\x8C\x83\x43" "005.RPD"},
+    ExpectSameOutcome("\x83\x8A\x83\x76\x83\x8C\x83\x43%03d.RPD",
+                      {"\x83\x8A\x83\x76\x83\x8C\x83\x43"
+                       "005.RPD"},
                       false);
     ExpectSameOutcome("R%3d.RPD", {"R  5.RPD"}, false);
     ExpectSameOutcome("R%hd.RPD", {"R5.RPD"}, false);

@@ -81,13 +81,13 @@ TEST_F(SettingsTest, LoadReadsButNeverCreatesTheFile) {
 TEST_F(SettingsTest, EachDefaultIsProducedJustBeforeItsKeyIsRead) {
     ProfileSettings settings(nullptr);
     std::vector<std::string> S = {"LoadStringA", "GetPrivateProfileStringA"};
-    std::vector<std::string> expected = {"RegOpenKeyExA", "GetPrivateProfileStringA",  // InstallFolder
+    std::vector<std::string> expected = {"RegOpenKeyExA", "GetPrivateProfileStringA",          // InstallFolder
                                          "CallSHGetFolderPathA", "GetPrivateProfileStringA"};  // DataFolder
-    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), S.begin(), S.end());  // 4, 5, 20
-    expected.push_back("GetPrivateProfileStringA");                                   // LastOpenedFolder
-    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), S.begin(), S.end());  // 14, 13, 12, 15, 16, 17
-    expected.push_back("GetPrivateProfileStringA");                                   // LastOpenedFolder
-    for (int i = 0; i < 3; ++i) {                                                     // 7, 8, 10
+    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), S.begin(), S.end());           // 4, 5, 20
+    expected.push_back("GetPrivateProfileStringA");                                            // LastOpenedFolder
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), S.begin(), S.end());           // 14, 13, 12, 15, 16, 17
+    expected.push_back("GetPrivateProfileStringA");                                            // LastOpenedFolder
+    for (int i = 0; i < 3; ++i) {                                                              // 7, 8, 10
         expected.push_back("LoadStringA");
         expected.push_back("GetPrivateProfileIntA");
     }
@@ -156,9 +156,10 @@ TEST_F(SettingsTest, AnyValueContentLoadsWithoutHarm) {
     // Double-byte text, format characters, '=' and brackets inside values, odd integers.
     std::string dbcs;
     for (int i = 0; i < 100; ++i) dbcs += "\x95\x5C";  // "表" x 100, 200 bytes
-    fake::AddFile(kIni, "[Replay]\r\nFilenameFormat=%s%s%n%99999d\r\nCopySrc=a=b=[c]\r\nDataFolder=" + dbcs +
-                            dbcs + "\r\nMonitorInterval=abc\r\nMaxIndex=99999999999999999999\r\nMinIndex=-\r\n"
-                            "[RensaVoice]\r\nFolderName=" + dbcs + "\r\n");
+    fake::AddFile(kIni, "[Replay]\r\nFilenameFormat=%s%s%n%99999d\r\nCopySrc=a=b=[c]\r\nDataFolder=" + dbcs + dbcs +
+                            "\r\nMonitorInterval=abc\r\nMaxIndex=99999999999999999999\r\nMinIndex=-\r\n"
+                            "[RensaVoice]\r\nFolderName=" +
+                            dbcs + "\r\n");
     ProfileSettings settings(nullptr);
     EXPECT_STREQ(settings.ReplayFilenameFormat, "%s%s%n%99999d");  // kept as text; its users check formats
     EXPECT_STREQ(settings.ReplayCopySrc, "a=b=[c]");
@@ -200,26 +201,15 @@ TEST_F(SettingsTest, TheGuardAlsoAppliesToAnEqualPairSetDuringTheRun) {
 
 TEST_F(SettingsTest, SaveWritesAllSixteenKeysInTheTablesOrder) {
     { ProfileSettings settings(nullptr); }
-    EXPECT_EQ(Lines(fake::Contents(kIni)),
-              (std::vector<std::string>{"[System]",
-                                        "InstallFolder=C:\\Games\\PuyoF",
-                                        "[Replay]",
-                                        "DataFolder=C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\",
-                                        "CopySrc=*.RPD",
-                                        "FilenameFormat=REPLAY%03d.RPD",
-                                        "FilenameStoredFormat2=%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD",
-                                        "LastOpenedFolder=",
-                                        "MonitorInterval=30000",
-                                        "MaxIndex=999",
-                                        "MinIndex=0",
-                                        "[RensaVoice]",
-                                        "FolderName=VOICE",
-                                        "CopySrc=*.WAV",
-                                        "FilenameFormat=CH%02dVO%02d.WAV",
-                                        "FilenameExistsFormat=*%02d.WAV",
-                                        "FilenameCharaFormat=CH%02dVO*.WAV",
-                                        "FolderNameOriginal=_ORIGINAL",
-                                        "LastOpenedFolder="}));
+    EXPECT_EQ(
+        Lines(fake::Contents(kIni)),
+        (std::vector<std::string>{
+            "[System]", "InstallFolder=C:\\Games\\PuyoF", "[Replay]",
+            "DataFolder=C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\", "CopySrc=*.RPD",
+            "FilenameFormat=REPLAY%03d.RPD", "FilenameStoredFormat2=%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD",
+            "LastOpenedFolder=", "MonitorInterval=30000", "MaxIndex=999", "MinIndex=0", "[RensaVoice]",
+            "FolderName=VOICE", "CopySrc=*.WAV", "FilenameFormat=CH%02dVO%02d.WAV", "FilenameExistsFormat=*%02d.WAV",
+            "FilenameCharaFormat=CH%02dVO*.WAV", "FolderNameOriginal=_ORIGINAL", "LastOpenedFolder="}));
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 16);
 }
 
@@ -238,7 +228,10 @@ TEST_F(SettingsTest, IntegersAreSavedAsSignedDecimal) {
 
 TEST_F(SettingsTest, ANegativeValueSurvivesARoundTrip) {
     fake::AddFile(kIni, "[Replay]\r\nMonitorInterval=-1\r\n");
-    { ProfileSettings settings(nullptr); EXPECT_EQ(settings.MonitorInterval, 0xFFFFFFFFu); }
+    {
+        ProfileSettings settings(nullptr);
+        EXPECT_EQ(settings.MonitorInterval, 0xFFFFFFFFu);
+    }
     ProfileSettings again(nullptr);
     EXPECT_EQ(again.MonitorInterval, 0xFFFFFFFFu);
 }
@@ -297,8 +290,8 @@ TEST_F(SettingsTest, TheIniPathIsFoundOnceAndKept) {
 
 TEST_F(SettingsTest, APathThatLeavesRoomForTheExtensionJustFits) {
     std::string folder = "D:\\" + std::string(250, 'f') + "\\";  // 254 bytes
-    EXPECT_EQ(IniPathFor(folder + "t"), folder + "t.ini");          // 255 + 4 = 259
-    EXPECT_EQ(IniPathFor(folder + "t.exe"), folder + "t.ini");      // 259 bytes from the platform
+    EXPECT_EQ(IniPathFor(folder + "t"), folder + "t.ini");       // 255 + 4 = 259
+    EXPECT_EQ(IniPathFor(folder + "t.exe"), folder + "t.ini");   // 259 bytes from the platform
 }
 
 TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {

@@ -47,9 +47,7 @@ protected:
         };
     }
 
-    static uint32_t SavedInt(const char* key) {
-        return sys::GetPrivateProfileIntA("Replay", key, -7, kIniPath);
-    }
+    static uint32_t SavedInt(const char* key) { return sys::GetPrivateProfileIntA("Replay", key, -7, kIniPath); }
 
     static std::size_t FirstCall(const std::string& name) {
         auto found = std::find(S().calls.begin(), S().calls.end(), name);
@@ -58,9 +56,9 @@ protected:
 
     // The calls of the close sequence and the save, from the first pass of the loop.
     static std::vector<std::string> CloseCalls() {
-        static const std::vector<std::string> names = {"KillTimer",      "Shell_NotifyIconA", "DestroyMenu",
-                                                       "GlobalDeleteAtom", "DestroyWindow", "PostQuitMessage",
-                                                       "WritePrivateProfileStringA"};
+        static const std::vector<std::string> names = {
+            "KillTimer",       "Shell_NotifyIconA",         "DestroyMenu", "GlobalDeleteAtom", "DestroyWindow",
+            "PostQuitMessage", "WritePrivateProfileStringA"};
         std::vector<std::string> result;
         for (std::size_t i = FirstCall("GetMessageA"); i < S().calls.size(); ++i) {
             const std::string& call = S().calls[i];
@@ -78,8 +76,8 @@ TEST_F(StartupTest, StartsInOrderAndSavesAfterTheWindowIsGone) {
 
     EXPECT_EQ(S().calls.front(), "CoInitializeApartment");
     EXPECT_EQ(S().calls.back(), "CoUninitialize");
-    std::vector<std::string> expected = {"CreateDialogParamA", "SetTimer",   "GlobalFindAtomA",  "GlobalAddAtomA",
-                                         "LoadImageA",         "LoadMenuA",  "CreatePopupMenu",  "Shell_NotifyIconA",
+    std::vector<std::string> expected = {"CreateDialogParamA", "SetTimer",     "GlobalFindAtomA", "GlobalAddAtomA",
+                                         "LoadImageA",         "LoadMenuA",    "CreatePopupMenu", "Shell_NotifyIconA",
                                          "ShowWindow",         "UpdateWindow", "GetMessageA"};
     std::vector<std::string> startCalls = fake::CallsAmong(expected);
     startCalls.resize(expected.size());
@@ -234,8 +232,8 @@ TEST_F(StartupTest, TimerFailureIsReportedAndTheProgramRunsOn) {
 }
 
 TEST_F(StartupTest, CloseAndExitCommandRunTheSameSequence) {
-    const std::vector<std::string> expected = {"KillTimer",     "Shell_NotifyIconA", "DestroyMenu",
-                                               "DestroyMenu",   "GlobalDeleteAtom",  "DestroyWindow",
+    const std::vector<std::string> expected = {"KillTimer",       "Shell_NotifyIconA",         "DestroyMenu",
+                                               "DestroyMenu",     "GlobalDeleteAtom",          "DestroyWindow",
                                                "PostQuitMessage", "WritePrivateProfileStringA"};
     struct Row {
         const char* name;

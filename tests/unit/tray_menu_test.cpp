@@ -33,8 +33,13 @@ TEST_F(TrayMenuTest, OnlyAButtonPressOnOurIconOpensTheMenu) {
     const struct {
         sys::WParam icon;
         sys::LParam mouse;
-    } ignored[] = {{2, sys::kWmRButtonDown}, {0, sys::kWmLButtonDown}, {1, 0x0202}, {1, 0x0205},
-                   {1, 0x0203},              {1, sys::kWmMouseMove},  {1, 0x0000}};
+    } ignored[] = {{2, sys::kWmRButtonDown},
+                   {0, sys::kWmLButtonDown},
+                   {1, 0x0202},
+                   {1, 0x0205},
+                   {1, 0x0203},
+                   {1, sys::kWmMouseMove},
+                   {1, 0x0000}};
     for (const auto& row : ignored) {
         EXPECT_EQ(Send(sys::kWmTrayNotify, row.icon, row.mouse), 1);
     }
@@ -166,8 +171,8 @@ TEST_F(TrayMenuTest, ASecondCloseReleasesNothingTwice) {
 }
 
 TEST_F(TrayMenuTest, DialogProcedureAnswersAsTheDialogManagerExpects) {
-    for (uint32_t message : {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown,
-                             sys::kWmRButtonDown}) {
+    for (uint32_t message :
+         {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown, sys::kWmRButtonDown}) {
         EXPECT_EQ(Send(message), 1) << message;
     }
     EXPECT_EQ(Send(sys::kWmCommand, IDM_EXIT, 0), 0) << "commands never come as WM_COMMAND";

@@ -89,8 +89,7 @@ TEST_F(VoiceBackupTest, YesCopiesEachCharactersVoicesIntoItsOwnFolderInTableOrde
         EXPECT_EQ(copy.hNameMappings, nullptr);
         EXPECT_TRUE(copy.progressTitleIsNull);
         EXPECT_EQ(copy.from, (std::vector<std::string>{kVoiceFolder + std::string(pattern)}));
-        EXPECT_EQ(copy.to,
-                  (std::vector<std::string>{kVoiceFolder + std::string("\\_ORIGINAL\\") + codes[c]}));
+        EXPECT_EQ(copy.to, (std::vector<std::string>{kVoiceFolder + std::string("\\_ORIGINAL\\") + codes[c]}));
     }
     EXPECT_EQ(fake::state().fileOps[8].to[0], "C:\\Games\\PuyoF\\VOICE\\_ORIGINAL\\YU");
 }
@@ -103,8 +102,7 @@ TEST_F(VoiceBackupTest, APatternThatIsNotAPlainIntegerFileNameFallsBackToTheDefa
         app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 3);
 
         ASSERT_EQ(fake::state().fileOps.size(), 1u) << bad;
-        EXPECT_EQ(fake::state().fileOps[0].from,
-                  (std::vector<std::string>{"C:\\Games\\PuyoF\\VOICE\\CH03VO*.WAV"}))
+        EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"C:\\Games\\PuyoF\\VOICE\\CH03VO*.WAV"}))
             << bad;
         EXPECT_STREQ(app->settings.FilenameCharaFormat, bad) << "the INI file keeps the user's text";
     }
@@ -118,11 +116,9 @@ TEST_F(VoiceBackupTest, ACharacterWhoseFolderDoesNotFitAPathIsSkipped) {
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().fileOps.size(), 1u);
-    EXPECT_EQ(fake::state().fileOps[0].to,
-              (std::vector<std::string>{installFolder + "\\VOICE\\_ORIGINAL\\YU"}));
+    EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{installFolder + "\\VOICE\\_ORIGINAL\\YU"}));
     EXPECT_EQ(fake::state().fileOps[0].to[0].size(), 259u);
-    EXPECT_EQ(fake::state().fileOps[0].from,
-              (std::vector<std::string>{installFolder + "\\VOICE\\CH08VO*.WAV"}));
+    EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{installFolder + "\\VOICE\\CH08VO*.WAV"}));
 }
 
 TEST_F(VoiceBackupTest, AVoiceFolderThatDoesNotFitIsReportedLikeAMissingInstallFolder) {

@@ -119,8 +119,8 @@ TEST_F(VoiceInstallerTest, EachNumberTakesTheFirstFileItsPatternFinds) {
 
     ASSERT_EQ(fake::state().fileOps.size(), 1u);
     const fake::FileOpCall& copy = fake::state().fileOps[0];
-    EXPECT_EQ(copy.from, (std::vector<std::string>{"D:\\Voices\\a05.wav", "D:\\Voices\\107.WAV",
-                                                   "D:\\Voices\\new09.WAV"}));
+    EXPECT_EQ(copy.from,
+              (std::vector<std::string>{"D:\\Voices\\a05.wav", "D:\\Voices\\107.WAV", "D:\\Voices\\new09.WAV"}));
     EXPECT_EQ(copy.to, (std::vector<std::string>{VoiceTarget(0, 5), VoiceTarget(0, 7), VoiceTarget(0, 9)}));
 }
 
@@ -184,8 +184,8 @@ TEST_F(VoiceInstallerTest, WithoutAnInstallFolderTheCommandIsRefusedBeforeThePic
 TEST_F(VoiceInstallerTest, FormatsThatAreNotPlainIntegerFileNamesFallBackToTheDefaults) {
     fake::AddFile("D:\\Voices\\y03.WAV");
     const char* const badPatterns[] = {"%s.WAV", "*%02d%02d.WAV", "*.WAV", "..\\*%02d.WAV", "sub/*%02d.WAV"};
-    const char* const badTargets[] = {"CH%sVO%02d.WAV", "CH%02d.WAV", "..\\CH%02dVO%02d.WAV",
-                                      "C:CH%02dVO%02d.WAV", "CH%02dVO%02d%n.WAV"};
+    const char* const badTargets[] = {"CH%sVO%02d.WAV", "CH%02d.WAV", "..\\CH%02dVO%02d.WAV", "C:CH%02dVO%02d.WAV",
+                                      "CH%02dVO%02d%n.WAV"};
     for (std::size_t i = 0; i < 5; ++i) {
         std::strcpy(app->settings.FilenameExistsFormat, badPatterns[i]);
         std::strcpy(app->settings.RensaVoiceFilenameFormat, badTargets[i]);
@@ -193,10 +193,8 @@ TEST_F(VoiceInstallerTest, FormatsThatAreNotPlainIntegerFileNamesFallBackToTheDe
         Install(kSource, 2);
 
         ASSERT_EQ(fake::state().fileOps.size(), 1u) << badPatterns[i];
-        EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"D:\\Voices\\y03.WAV"}))
-            << badPatterns[i];
-        EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{VoiceTarget(1, 3)}))
-            << badTargets[i];
+        EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"D:\\Voices\\y03.WAV"})) << badPatterns[i];
+        EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{VoiceTarget(1, 3)})) << badTargets[i];
         // The user's texts stay as they are in the INI file.
         EXPECT_STREQ(app->settings.FilenameExistsFormat, badPatterns[i]);
         EXPECT_STREQ(app->settings.RensaVoiceFilenameFormat, badTargets[i]);
@@ -211,8 +209,7 @@ TEST_F(VoiceInstallerTest, UsersOwnIntegerFormatsAreUsed) {
 
     ASSERT_EQ(fake::state().fileOps.size(), 1u);
     EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"D:\\Voices\\chain_3.wav"}));
-    EXPECT_EQ(fake::state().fileOps[0].to,
-              (std::vector<std::string>{std::string(kVoiceFolder) + "\\V4N003.WAV"}));
+    EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{std::string(kVoiceFolder) + "\\V4N003.WAV"}));
 }
 
 TEST_F(VoiceInstallerTest, AFailedAllocationIssuesNoRequest) {

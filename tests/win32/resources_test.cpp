@@ -13,9 +13,7 @@ namespace {
 const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
 const WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
-HMODULE Self() {
-    return ::GetModuleHandleA(nullptr);
-}
+HMODULE Self() { return ::GetModuleHandleA(nullptr); }
 
 // The resource's bytes in the given language; empty when it is not there.
 std::string ResourceBytes(LPCSTR type, UINT id, WORD language) {
@@ -133,8 +131,8 @@ TEST(Resources, VersionRecordNamesTheProgram) {
     EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u);
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                                 &length));
+    ASSERT_TRUE(
+        ::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(length, 4u);
     EXPECT_EQ(translation[0], 0x0411);
     EXPECT_EQ(translation[1], 1200);

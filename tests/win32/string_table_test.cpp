@@ -12,9 +12,7 @@
 
 namespace {
 
-sys::Instance OwnModule() {
-    return ::GetModuleHandleA(nullptr);
-}
+sys::Instance OwnModule() { return ::GetModuleHandleA(nullptr); }
 
 std::string Load(uint32_t id, int size = 1024) {
     char buffer[1024];

@@ -26,8 +26,8 @@ public:
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
     static void WriteFile(const std::string& path, const std::string& contents) {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+        HANDLE file =
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
         ::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
