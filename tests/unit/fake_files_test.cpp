@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "platform/memory.h"
 #include "platform/profile.h"
+#include "platform/memory.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 

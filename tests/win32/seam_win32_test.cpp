@@ -7,8 +7,8 @@
 
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "platform/win32/win32_headers.h"
 #include "platform/window.h"
+#include "platform/win32/win32_headers.h"
 #include "temp_folder.h"
 
 namespace {
