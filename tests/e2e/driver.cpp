@@ -34,13 +34,9 @@ void Say(const char* format, ...) {
     fflush(stdout);
 }
 
-DWORD Deadline(double seconds) {
-    return GetTickCount() + static_cast<DWORD>(seconds * 1000.0);
-}
+DWORD Deadline(double seconds) { return GetTickCount() + static_cast<DWORD>(seconds * 1000.0); }
 
-bool Before(DWORD deadline) {
-    return static_cast<LONG>(deadline - GetTickCount()) > 0;
-}
+bool Before(DWORD deadline) { return static_cast<LONG>(deadline - GetTickCount()) > 0; }
 
 bool ClassIs(HWND window, const char* name) {
     char buffer[64] = {};
@@ -138,9 +134,7 @@ bool IsBox(HWND window, const WindowTest& test) {
     return ClassIs(window, "#32770") && IsWindowVisible(window) && TitleIs(window, test.text);
 }
 
-bool IsPopupMenu(HWND window, const WindowTest&) {
-    return ClassIs(window, "#32768") && IsWindowVisible(window);
-}
+bool IsPopupMenu(HWND window, const WindowTest&) { return ClassIs(window, "#32768") && IsWindowVisible(window); }
 
 // The folder picker, whatever its caption's language: a dialog with a tree.
 bool IsFolderPicker(HWND window, const WindowTest&) {
@@ -230,8 +224,7 @@ int AnswerId(const char* answer) {
 }
 
 bool Press(HWND dialog, int id, double seconds) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     return WaitUntilGone(dialog, seconds);
 }
 
@@ -239,13 +232,9 @@ HWND ParseWindow(const char* text) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(text, nullptr, 0)));
 }
 
-DWORD ParsePid(const char* text) {
-    return static_cast<DWORD>(strtoul(text, nullptr, 0));
-}
+DWORD ParsePid(const char* text) { return static_cast<DWORD>(strtoul(text, nullptr, 0)); }
 
-double ParseSeconds(const char* text) {
-    return atof(text);
-}
+double ParseSeconds(const char* text) { return atof(text); }
 
 // Options after the fixed arguments: "--name value" pairs.
 const char* Option(int argc, char** argv, int first, const char* name) {
@@ -268,8 +257,7 @@ int Start(int argc, char** argv) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(argv[2], commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(argv[2], commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         Say("error CreateProcess %lu\n", GetLastError());
         return 127;
     }
@@ -279,8 +267,7 @@ int Start(int argc, char** argv) {
     if (waitWindow != nullptr) {
         DWORD deadline = Deadline(ParseSeconds(waitWindow));
         HWND window = nullptr;
-        while (window == nullptr && Before(deadline) &&
-               WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        while (window == nullptr && Before(deadline) && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
             window = HiddenWindowOf(process.dwProcessId, 0);
             if (window == nullptr) Sleep(kPollMs);
         }
@@ -338,8 +325,7 @@ int WaitBox(int argc, char** argv) {
         Say("no-box\n");
         return kNotFound;
     }
-    Say("box 0x%llx pid %lu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(box)),
-        ProcessOf(box));
+    Say("box 0x%llx pid %lu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(box)), ProcessOf(box));
 
     static char text[4096];
     BoxText(box, text, sizeof text);
@@ -403,9 +389,8 @@ LPARAM ParseMouseMessage(const char* text) {
         const char* name;
         UINT message;
     } kMessages[] = {
-        {"WM_MOUSEMOVE", WM_MOUSEMOVE},         {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
-        {"WM_LBUTTONUP", WM_LBUTTONUP},         {"WM_LBUTTONDBLCLK", WM_LBUTTONDBLCLK},
-        {"WM_RBUTTONDOWN", WM_RBUTTONDOWN},     {"WM_RBUTTONUP", WM_RBUTTONUP},
+        {"WM_MOUSEMOVE", WM_MOUSEMOVE},         {"WM_LBUTTONDOWN", WM_LBUTTONDOWN}, {"WM_LBUTTONUP", WM_LBUTTONUP},
+        {"WM_LBUTTONDBLCLK", WM_LBUTTONDBLCLK}, {"WM_RBUTTONDOWN", WM_RBUTTONDOWN}, {"WM_RBUTTONUP", WM_RBUTTONUP},
         {"WM_RBUTTONDBLCLK", WM_RBUTTONDBLCLK}, {"WM_MBUTTONDOWN", WM_MBUTTONDOWN},
     };
     for (const auto& entry : kMessages) {
@@ -466,11 +451,16 @@ int MenuKeys(int argc, char** argv) {
     snprintf(keys, sizeof keys, "%s", argv[3]);
     for (char* key = strtok(keys, ","); key != nullptr; key = strtok(nullptr, ",")) {
         WPARAM vk = 0;
-        if (strcmp(key, "down") == 0) vk = VK_DOWN;
-        else if (strcmp(key, "up") == 0) vk = VK_UP;
-        else if (strcmp(key, "return") == 0) vk = VK_RETURN;
-        else if (strcmp(key, "escape") == 0) vk = VK_ESCAPE;
-        else return kUsage;
+        if (strcmp(key, "down") == 0)
+            vk = VK_DOWN;
+        else if (strcmp(key, "up") == 0)
+            vk = VK_UP;
+        else if (strcmp(key, "return") == 0)
+            vk = VK_RETURN;
+        else if (strcmp(key, "escape") == 0)
+            vk = VK_ESCAPE;
+        else
+            return kUsage;
         PostMessageA(menu, WM_KEYDOWN, vk, 1);
         PostMessageA(menu, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
     }
