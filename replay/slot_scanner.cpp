@@ -85,17 +85,7 @@ bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys
     return true;
 }
 
-SlotScanner::SlotScanner(ProfileSettings& settings)
-    : formatUsable(false),
-      enumerable(false),
-      conversion(0),
-      rangeFirst(0),
-      rangeLast(0),
-      seen(nullptr),
-      folderUsable(false),
-      enumerated(false),
-      foundValid(false),
-      foundSlot(0) {
+SlotScanner::SlotScanner(ProfileSettings& settings) {
     // The INI file keeps the user's text; only the scan falls back to the defaults.
     const char* slotText = settings.ReplayFilenameFormat;
     if (!IsIntegerFormat(slotText, 1)) slotText = settings.LoadText(kDefaultSlotFormatId);
@@ -106,17 +96,7 @@ SlotScanner::SlotScanner(ProfileSettings& settings)
     Prepare(settings.GetMinIndex(), settings.GetMaxIndex());
 }
 
-SlotScanner::SlotScanner(const char* slotFormatText, const char* archiveFormatText, uint32_t first, uint32_t last)
-    : formatUsable(false),
-      enumerable(false),
-      conversion(0),
-      rangeFirst(0),
-      rangeLast(0),
-      seen(nullptr),
-      folderUsable(false),
-      enumerated(false),
-      foundValid(false),
-      foundSlot(0) {
+SlotScanner::SlotScanner(const char* slotFormatText, const char* archiveFormatText, uint32_t first, uint32_t last) {
     CopyText(slotFormat, sizeof slotFormat, slotFormatText);
     CopyText(archiveFormat, sizeof archiveFormat, archiveFormatText);
     Prepare(first, last);

@@ -52,7 +52,7 @@ public:
     // (its name and times); false when it is not there.
     bool ReadSlotFile(uint32_t slot);
 
-    sys::FindData found;
+    sys::FindData found{};
 
 private:
     void Prepare(uint32_t first, uint32_t last);
@@ -61,23 +61,23 @@ private:
 
     char slotFormat[64];
     char archiveFormat[64];
-    bool formatUsable;
+    bool formatUsable = false;
 
     // The enumeration: the pattern's name part, the text around the conversion
     // and its type, and one "seen" byte per slot of the prepared range.
-    bool enumerable;
+    bool enumerable = false;
     char pattern[80];
     char prefix[64];
     char suffix[64];
-    char conversion;
-    uint32_t rangeFirst;
-    uint32_t rangeLast;
-    uint8_t* seen;
+    char conversion = 0;
+    uint32_t rangeFirst = 0;
+    uint32_t rangeLast = 0;
+    uint8_t* seen = nullptr;
 
     // The scan under way.
     char folder[sys::kMaxPath];
-    bool folderUsable;
-    bool enumerated;
-    bool foundValid;
-    uint32_t foundSlot;
+    bool folderUsable = false;
+    bool enumerated = false;
+    bool foundValid = false;
+    uint32_t foundSlot = 0;
 };

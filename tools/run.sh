@@ -21,42 +21,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT_DIR=$(pwd)
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    else
-        sudo "$@"
-    fi
-}
-
-installed() {
-    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
-}
-
-install_missing_packages() {
-    local missing=() package
-    for package in "$@"; do
-        installed "$package" || missing+=("$package")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    echo "Installing: ${missing[*]}"
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-    fi
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
-}
-
-ensure_japanese_locale() {
-    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
-    echo "Generating the ja_JP.UTF-8 locale"
-    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
-        as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-    elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
-        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    fi
-    as_root locale-gen
-}
+# shellcheck source=tools/setup.sh
+source "$ROOT_DIR/tools/setup.sh"
 
 # The build configures the test framework too, hence libgtest-dev.
 PACKAGES=(g++-mingw-w64-i686-posix cmake ninja-build libgtest-dev wine wine32:i386 locales)

@@ -19,43 +19,8 @@ PRESETS=("$@")
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb xauth
           locales libgtest-dev cmake ninja-build g++)
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    else
-        sudo "$@"
-    fi
-}
-
-installed() {
-    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
-}
-
-install_missing_packages() {
-    local missing=() package
-    for package in "$@"; do
-        installed "$package" || missing+=("$package")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    echo "Installing: ${missing[*]}"
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-    fi
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
-}
-
-# Code page 932 under Wine needs the Japanese UTF-8 locale.
-ensure_japanese_locale() {
-    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' && return 0
-    echo "Generating the ja_JP.UTF-8 locale"
-    if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
-        as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-    elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
-        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    fi
-    as_root locale-gen
-}
+# shellcheck source=tools/setup.sh
+source "$ROOT_DIR/tools/setup.sh"
 
 install_missing_packages "${PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
 ensure_japanese_locale || { echo "cannot generate ja_JP.UTF-8"; echo "0 passed, 1 failed"; exit 1; }
