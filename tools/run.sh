@@ -12,9 +12,8 @@
 # program, its INI file and samples (C:\ZOLM\samples\replays and \voices) to
 # try the menu's replay and voice commands on.
 #
-# Without a display the program runs on a virtual one (Xvfb): nobody can answer
-# its questions or open its menu there, so a first-run INI file with a 5 s timer
-# is written beside it and the first-run question is not asked.
+# The demo's zolm.ini sets a 5 s timer, so a dropped replay is archived within
+# ten seconds. Without a display the program runs on a virtual one (Xvfb).
 # Ctrl-C ends the program the orderly way, which writes its settings.
 set -euo pipefail
 
@@ -113,21 +112,15 @@ make_demo_prefix() {
             >"$drive/ZOLM/samples/replays/demo_$name.RPD"
     done
     mkdir -p "$(unix_path "$(wine_output cmd.exe /c 'echo %APPDATA%')")/Sega/PuyoF"
+    # A 5 s timer, so that a replay dropped into the data folder is archived
+    # within ten seconds. The settings file also means that the first-run backup
+    # question is not asked; delete zolm.ini to see it (the timer is then 30 s).
+    printf '[Replay]\r\nMonitorInterval=5000\r\n' >"$drive/ZOLM/zolm.ini"
     touch "$WINEPREFIX/.zolm-demo-ready"
 }
 
-if [ -n "${WINEPREFIX:-}" ]; then
-    echo "Using your Wine prefix $WINEPREFIX"
-    RUN_DIR=$(dirname "$PROGRAM")
-    WIN_PROGRAM=$(wine_output winepath.exe -w "$PROGRAM")
-else
-    export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/zolm-demo/prefix
-    [ -f "$WINEPREFIX/.zolm-demo-ready" ] || make_demo_prefix
-    RUN_DIR=$WINEPREFIX/drive_c/ZOLM
-    cp "$PROGRAM" "$RUN_DIR/zolm.exe"
-    WIN_PROGRAM='C:\ZOLM\zolm.exe'
-fi
-
+# The display comes first: a Wine server started without one (making the demo
+# prefix starts one) cannot give the program a window later.
 VIRTUAL_DISPLAY=""
 if [ -z "${DISPLAY:-}" ]; then
     for number in $(seq 90 120); do
@@ -142,11 +135,21 @@ if [ -z "${DISPLAY:-}" ]; then
         [ -S "/tmp/.X11-unix/X$number" ] && break
         sleep 0.1
     done
-    if [ ! -f "$RUN_DIR/zolm.ini" ]; then
-        printf '[Replay]\r\nMonitorInterval=5000\r\n' >"$RUN_DIR/zolm.ini"
-    fi
     echo "No display: running on the virtual display $DISPLAY, without its questions and menus."
 fi
+
+if [ -n "${WINEPREFIX:-}" ]; then
+    echo "Using your Wine prefix $WINEPREFIX"
+    RUN_DIR=$(dirname "$PROGRAM")
+    WIN_PROGRAM=$(wine_output winepath.exe -w "$PROGRAM")
+else
+    export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/zolm-demo/prefix
+    [ -f "$WINEPREFIX/.zolm-demo-ready" ] || make_demo_prefix
+    RUN_DIR=$WINEPREFIX/drive_c/ZOLM
+    cp "$PROGRAM" "$RUN_DIR/zolm.exe"
+    WIN_PROGRAM='C:\ZOLM\zolm.exe'
+fi
+
 
 DATA_WINDOWS=$(wine_output cmd.exe /c 'echo %APPDATA%')'\Sega\PuyoF'
 DATA_FOLDER=$(unix_path "$DATA_WINDOWS")
