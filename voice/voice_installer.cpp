@@ -80,9 +80,12 @@ void TrayApplication::ChooseAndInstallVoices() {
         settings.RensaVoiceLastOpenedFolder[0] != '\0' ? settings.RensaVoiceLastOpenedFolder : voiceFolder;
     BrowseForFolder(chosen, start);
     if (chosen[0] == '\0') return;
+    // A close let through by the picker's loop has destroyed the window and menus.
+    if (window == nullptr) return;
 
     uint32_t command = ShowPopupAtCursor(characterPopup, window);
     if (command == 0 || command > CharacterTable::kCount) return;
+    if (window == nullptr) return;
 
     InstallCharacterVoices(chosen, voiceFolder, command - 1);
 

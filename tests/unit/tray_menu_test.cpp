@@ -160,6 +160,22 @@ TEST_F(TrayMenuTest, CloseInsideThePickerLoadsNothing) {
     EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "");
 }
 
+TEST_F(TrayMenuTest, CloseInsideTheVoiceCommandsLoopsInstallsNothing) {
+    fake::AddFile("D:\\Voices\\x00.WAV", "v");
+    // A close inside the character popup, the third modal loop of the command.
+    S().duringModalLoop = [] {
+        if (fake::CallCount("TrackPopupMenuEx") == 2) Send(sys::kWmClose);
+    };
+    S().pickedFolders.push_back("D:\\Voices");
+    S().popupChoices.push_back(IDM_VOICE);
+    S().popupChoices.push_back(1);
+    ClickTrayIcon();
+
+    EXPECT_TRUE(S().dialogDestroyed);
+    EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_STREQ(app->settings.RensaVoiceLastOpenedFolder, "");
+}
+
 TEST_F(TrayMenuTest, ASecondCloseReleasesNothingTwice) {
     EXPECT_EQ(Send(sys::kWmClose), 1);
     EXPECT_EQ(Send(sys::kWmClose), 1);
