@@ -6,6 +6,10 @@
 
 #include "platform/types.h"
 
+// The most slots that are tracked, scanned and loaded into: the game's own range,
+// 0 to 999. A wider range in the INI file is cut to its first slots for the run.
+constexpr uint32_t kMaxTrackedSlots = 1000;
+
 class ProfileSettings {
 public:
     explicit ProfileSettings(sys::Instance instance);
