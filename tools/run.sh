@@ -31,18 +31,36 @@ fi
 install_missing_packages "${PACKAGES[@]}"
 ensure_japanese_locale
 
+# The release is the i686 build. A kernel that runs no 32-bit program (some
+# sandboxes) cannot run Wine's 32-bit part: there the x86_64 build runs, in a
+# 64-bit demo prefix of its own.
+PRESET=mingw-i686
+WINE_ARCH=win32
+DEMO_NAME=prefix
+WINE=wine
+if ! runs_32bit_programs; then
+    echo "This machine cannot run 32-bit programs: running the x86_64 build instead."
+    install_missing_packages g++-mingw-w64-x86-64-posix wine64
+    PRESET=mingw-x86_64
+    WINE_ARCH=win64
+    DEMO_NAME=prefix64
+    # Debian's wine command would take the 32-bit loader, which cannot start.
+    WINE=/usr/lib/wine/wine64
+    export WINELOADER=$WINE
+fi
+
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-echo "Building zolm.exe (i686, release)"
+echo "Building zolm.exe (${PRESET#mingw-}, release)"
 build() {
-    if [ ! -f build/mingw-i686/CMakeCache.txt ]; then
-        cmake --preset mingw-i686 || return
+    if [ ! -f "build/$PRESET/CMakeCache.txt" ]; then
+        cmake --preset "$PRESET" || return
     fi
-    cmake --build --preset mingw-i686 --target zolm
+    cmake --build --preset "$PRESET" --target zolm
 }
 build >"$WORK/build.log" 2>&1 || { cat "$WORK/build.log"; exit 1; }
-PROGRAM=$ROOT_DIR/build/mingw-i686/zolm.exe
+PROGRAM=$ROOT_DIR/build/$PRESET/zolm.exe
 
 # Code page 932, as on Japanese Windows; no offer to install Mono or Gecko.
 export LC_ALL=ja_JP.UTF-8
@@ -52,7 +70,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Wine's output goes to a file: the Wine services a command starts inherit its
 # descriptors and would keep a pipe open.
 wine_output() {
-    wine "$@" </dev/null >"$WORK/out" 2>/dev/null || true
+    "$WINE" "$@" </dev/null >"$WORK/out" 2>/dev/null || true
     tr -d '\r' <"$WORK/out"
 }
 
@@ -92,7 +110,7 @@ wav() {
 make_demo_prefix() {
     echo "Making the demo prefix in $WINEPREFIX (once)"
     mkdir -p "$WINEPREFIX"
-    WINEARCH=win32 wine_output wineboot.exe --init >/dev/null
+    WINEARCH=$WINE_ARCH wine_output wineboot.exe --init >/dev/null
     wine_output reg.exe add 'HKCU\Software\Wine\winedbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
     wine_output reg.exe add 'HKCU\Software\Sega\PuyoF' /v 'Install Path' /d 'C:\SEGA\PuyoFever' /f >/dev/null
 
@@ -143,7 +161,7 @@ if [ -n "${WINEPREFIX:-}" ]; then
     RUN_DIR=$(dirname "$PROGRAM")
     WIN_PROGRAM=$(wine_output winepath.exe -w "$PROGRAM")
 else
-    export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/zolm-demo/prefix
+    export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/zolm-demo/$DEMO_NAME
     [ -f "$WINEPREFIX/.zolm-demo-ready" ] || make_demo_prefix
     RUN_DIR=$WINEPREFIX/drive_c/ZOLM
     cp "$PROGRAM" "$RUN_DIR/zolm.exe"
@@ -178,9 +196,9 @@ EOF
 
 # ZOLM runs in a session of its own, so that Ctrl-C reaches this script only,
 # which then asks it to close (taskkill without /f sends WM_CLOSE).
-setsid wine "$WIN_PROGRAM" </dev/null >/dev/null 2>&1 &
+setsid "$WINE" "$WIN_PROGRAM" </dev/null >/dev/null 2>&1 &
 ZOLM=$!
-trap 'wine taskkill.exe /im zolm.exe </dev/null >/dev/null 2>&1 || true' INT TERM
+trap '"$WINE" taskkill.exe /im zolm.exe </dev/null >/dev/null 2>&1 || true' INT TERM
 status=0
 while :; do
     wait "$ZOLM" && status=0 || status=$?

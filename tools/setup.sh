@@ -38,3 +38,11 @@ ensure_japanese_locale() {
     fi
     as_root locale-gen
 }
+
+# Whether the kernel runs 32-bit x86 programs, as Wine's 32-bit loader is one.
+runs_32bit_programs() {
+    local loader=/usr/lib/wine/wine
+    [ -x "$loader" ] || return 0
+    "$loader" --version >/dev/null 2>&1
+    [ $? -ne 126 ]
+}

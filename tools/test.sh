@@ -27,6 +27,7 @@ ensure_japanese_locale || { echo "cannot generate ja_JP.UTF-8"; echo "0 passed, 
 
 passed=0
 failed=0
+skipped=0
 LOGS=$(mktemp -d)
 trap 'rm -rf "$LOGS"' EXIT
 
@@ -38,6 +39,17 @@ test_preset() {
         cmake --preset "$preset" || { echo "$preset: configure failed"; failed=$((failed + 1)); return; }
     fi
     cmake --build --preset "$preset" -j2 || { echo "$preset: build failed"; failed=$((failed + 1)); return; }
+
+    # Some kernels (sandboxes among them) run no 32-bit program, and so not
+    # Wine's 32-bit part: the i686 build is then only built, and its tests are
+    # counted as skipped, never as passed.
+    if [ "$preset" = mingw-i686 ] && ! runs_32bit_programs; then
+        local count
+        count=$(ctest --preset "$preset" -N 2>/dev/null | sed -nE 's/^Total Tests: ([0-9]+)$/\1/p')
+        echo "$preset: built; its ${count:-0} tests skipped: this machine cannot run 32-bit programs"
+        skipped=$((skipped + ${count:-0}))
+        return
+    fi
 
     # Native tests run two at a time; the Wine ones one at a time (their
     # presets say so), each in a prefix under its build folder.
@@ -68,5 +80,9 @@ for preset in "${PRESETS[@]}"; do
     test_preset "$preset"
 done
 echo "=== all presets in $(($(date +%s) - started)) s"
-echo "$passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then
+    echo "$passed passed, $failed failed, $skipped skipped"
+else
+    echo "$passed passed, $failed failed"
+fi
 [ "$failed" -eq 0 ]
