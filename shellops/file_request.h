@@ -18,10 +18,13 @@ constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFo
 // Backing up voices: unseen, no questions, folders made.
 constexpr uint16_t kSilentCopy =
     sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+// Backing up the voices a backup folder lacks: the same, with paired lists.
+constexpr uint16_t kSilentPairedCopy = kSilentCopy | sys::kFofMultiDestFiles;
 }  // namespace request_flags
 
 // Hands one request to the shell and returns its result once the shell has
 // finished. from and to are double-NUL lists (to is NULL for a delete);
-// progressTitle is NULL for the silent requests.
+// progressTitle is NULL for the silent requests. aborted, when given, receives
+// the shell's fAnyOperationsAborted.
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
-                   const char* progressTitle);
+                   const char* progressTitle, bool* aborted = nullptr);
