@@ -51,4 +51,38 @@ TEST(TimeFormatTest, RejectsConversionsSomeRuntimesDoNotKnow) {
     EXPECT_FALSE(IsSafeTimeFormat(nullptr));
 }
 
+TEST(ArchiveFormatTest, KeepsArchiveNamesBelowTheRootAndValid) {
+    struct Row {
+        const char* format;
+        bool safe;
+    };
+    const Row rows[] = {
+        {"%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD", true},
+        {"x..y\\%Y %p %A.RPD", true},
+        {"\x83\x5C\\%Y\x83\x7C.RPD", true},  // "ソ", "ポ": trail bytes 0x5C and 0x7C
+        {"..\\..\\x\\%Y.RPD", false},
+        {"%Y\\..\\x.RPD", false},
+        {".\\%Y.RPD", false},
+        {"%Y\\...", false},
+        {"\\%Y.RPD", false},
+        {"%Y\\\\%m.RPD", false},
+        {"%Y\\", false},
+        {"C:%Y.RPD", false},
+        {"%c.RPD", false},
+        {"%x.RPD", false},
+        {"%X.RPD", false},
+        {"%Y\x83", false},
+        {"%Y\x01.RPD", false},
+        {"%Y*.RPD", false},
+        {"%Y?.RPD", false},
+        {"%Y\".RPD", false},
+        {"%Y<.RPD", false},
+        {"%Y>.RPD", false},
+        {"%Y|.RPD", false},
+        {"%Y/%m.RPD", false},
+        {"%e.RPD", false},
+    };
+    for (const Row& row : rows) EXPECT_EQ(IsSafeArchiveFormat(row.format), row.safe) << row.format;
+}
+
 }  // namespace
