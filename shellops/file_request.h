@@ -7,9 +7,11 @@
 
 // The flags of each request the program makes.
 namespace request_flags {
-// Archiving a replay: unseen, no questions, folders made, a taken name renamed.
+// Archiving a replay: unseen, no questions, no error dialogs over the game,
+// folders made, a taken name renamed.
 constexpr uint16_t kArchiveMove = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofRenameOnCollision |
-                                  sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+                                  sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir |
+                                  sys::kFofNoErrorUi;
 // Loading replays and installing voices: paired lists, progress shown, the shell asks.
 constexpr uint16_t kPairedCopy =
     sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
