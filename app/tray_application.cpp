@@ -19,6 +19,7 @@ TrayApplication::TrayApplication(sys::Instance instance)
       icon(nullptr),
       ownsAtom(false),
       commandRunning(false),
+      tickRunning(false),
       taskbarCreatedMessage(0) {
     std::memset(caption, 0, sizeof caption);
     std::memset(atomName, 0, sizeof atomName);

@@ -83,6 +83,8 @@ public:
     bool ownsAtom;
     // True while a tray command waits in one of its modal loops.
     bool commandRunning;
+    // True while a tick of the replay monitor runs.
+    bool tickRunning;
     // "TaskbarCreated", broadcast when Explorer restarts; 0 when unregistered.
     uint32_t taskbarCreatedMessage;
 };

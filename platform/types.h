@@ -107,6 +107,7 @@ constexpr uint16_t kFofAllowUndo = 0x0040;
 constexpr uint16_t kFofFilesOnly = 0x0080;
 constexpr uint16_t kFofSimpleProgress = 0x0100;
 constexpr uint16_t kFofNoConfirmMkdir = 0x0200;
+constexpr uint16_t kFofNoErrorUi = 0x0400;
 
 // NOTIFYICONDATAA in its first form. cbSize is filled by the Win32 side with the
 // first-version size of the structure on the running architecture.

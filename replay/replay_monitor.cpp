@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "shellops/append_path.h"
 #include "shellops/file_request.h"
+#include "shellops/format_check.h"
 #include "shellops/path_list.h"
 
 namespace {
@@ -27,12 +28,12 @@ int DayOfYear(int year, int month, int day) {
     return kDaysBefore[month - 1] + (leap && month > 2 ? 1 : 0) + day - 1;
 }
 
-// The calendar record of a file's local creation time. False when the platform
-// cannot convert the time: a runtime may refuse a record out of range outright.
-bool FillTimeRecord(const sys::FileTime& creation, std::tm* record) {
+// The calendar record of a file's local time. False when the platform cannot
+// convert the time: a runtime may refuse a record out of range outright.
+bool FillTimeRecord(const sys::FileTime& utc, std::tm* record) {
     sys::FileTime local{};
     sys::SystemTime time{};
-    if (!sys::FileTimeToLocalFileTime(&creation, &local) || !sys::FileTimeToSystemTime(&local, &time)) return false;
+    if (!sys::FileTimeToLocalFileTime(&utc, &local) || !sys::FileTimeToSystemTime(&local, &time)) return false;
     if (time.wMonth < 1 || time.wMonth > 12 || time.wDay < 1 || time.wDay > 31 || time.wHour > 23 ||
         time.wMinute > 59 || time.wSecond > 59 || time.wDayOfWeek > 6) {
         return false;
@@ -132,24 +133,30 @@ bool MoveToArchive(TrayApplication& app, const char* sourceFolder, const char* a
     char source[sys::kMaxPath];
     if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, slotFile.cFileName)) return false;
 
+    // The write time: a creation time can be an earlier file's, handed on by the
+    // file system to a file made under the same name soon after a move.
     std::tm record;
-    if (!FillTimeRecord(slotFile.ftCreationTime, &record)) return false;
+    if (!FillTimeRecord(slotFile.ftLastWriteTime, &record)) return false;
     char name[sys::kMaxPath];
     std::memset(name, 0, sizeof name);
     if (std::strftime(name, sizeof name, app.slotScan.ArchiveFormat(), &record) == 0) return false;
+    if (!IsSafeArchiveName(name)) return false;
 
     char target[sys::kMaxPath];
     if (!CopyPath(target, sizeof target, archiveRoot) || !AppendPath(target, name)) return false;
     if (!CreateArchiveFolders(archiveRoot, target) || !ChooseFreeName(target)) return false;
 
-    char from[sys::kMaxPath];
-    char to[sys::kMaxPath];
+    // A full path, its NUL and the NUL that closes the list.
+    char from[sys::kMaxPath + 1];
+    char to[sys::kMaxPath + 1];
     PathList sources(from, sizeof from);
     PathList targets(to, sizeof to);
     if (!PathList::AppendPair(sources, source, targets, target)) return false;
 
-    if (RunFileRequest(app.window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove,
-                       nullptr) != 0) {
+    bool aborted = false;
+    if (RunFileRequest(app.window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove, nullptr,
+                       &aborted) != 0 ||
+        aborted) {
         return false;
     }
     return sys::GetFileAttributesA(source) == sys::kInvalidFileAttributes;
@@ -173,9 +180,14 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
 }  // namespace
 
 void TrayApplication::MonitorTick() {
+    // The shell's dialogs run modal loops that dispatch the timer: a tick begun
+    // there would rewrite the presence table under the tick that is waiting.
+    if (tickRunning) return;
     if (mode == BrowseMode) return;
     if (settings.DataFolder[0] == '\0') return;
+    tickRunning = true;
     ArchiveStableReplays(settings.DataFolder, settings.DataFolder);
+    tickRunning = false;
 }
 
 void TrayApplication::ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot) {

@@ -91,7 +91,7 @@ SlotScanner::SlotScanner(ProfileSettings& settings) {
     if (!IsIntegerFormat(slotText, 1)) slotText = settings.LoadText(kDefaultSlotFormatId);
     CopyText(slotFormat, sizeof slotFormat, slotText);
     const char* archiveText = settings.FilenameStoredFormat2;
-    if (!IsSafeTimeFormat(archiveText)) archiveText = settings.LoadText(kDefaultArchiveFormatId);
+    if (!IsSafeArchiveFormat(archiveText)) archiveText = settings.LoadText(kDefaultArchiveFormatId);
     CopyText(archiveFormat, sizeof archiveFormat, archiveText);
     Prepare(settings.GetMinIndex(), settings.GetMaxIndex());
 }
@@ -115,7 +115,7 @@ void SlotScanner::Prepare(uint32_t first, uint32_t last) {
     std::memset(folder, 0, sizeof folder);
     // A text cut to fit the buffer may have lost part of its conversion: check again.
     formatUsable = IsIntegerFormat(slotFormat, 1);
-    if (!IsSafeTimeFormat(archiveFormat)) archiveFormat[0] = '\0';
+    if (!IsSafeArchiveFormat(archiveFormat)) archiveFormat[0] = '\0';
     rangeFirst = first;
     rangeLast = last;
     enumerable = false;

@@ -195,6 +195,9 @@ uint32_t ProfileSettings::GetMinIndex() {
 
 uint32_t ProfileSettings::GetMaxIndex() {
     GuardSlotRange();
+    // A wider range is cut to its first slots for the run; the fields, and so the
+    // INI file, keep the user's numbers. A reversed range stays as it is.
+    if (MinIndex <= MaxIndex && MaxIndex - MinIndex >= kMaxTrackedSlots) return MinIndex + (kMaxTrackedSlots - 1);
     return MaxIndex;
 }
 

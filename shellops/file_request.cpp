@@ -5,7 +5,7 @@
 #include "platform/shell.h"
 
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
-                   const char* progressTitle) {
+                   const char* progressTitle, bool* aborted) {
     sys::FileOpRequest request;
     std::memset(&request, 0, sizeof request);
     request.hwnd = owner;
@@ -16,5 +16,7 @@ int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const
     request.fAnyOperationsAborted = 0;
     request.hNameMappings = nullptr;
     request.lpszProgressTitle = progressTitle;
-    return sys::SHFileOperationA(&request);
+    int result = sys::SHFileOperationA(&request);
+    if (aborted != nullptr) *aborted = request.fAnyOperationsAborted != 0;
+    return result;
 }

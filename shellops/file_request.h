@@ -7,9 +7,11 @@
 
 // The flags of each request the program makes.
 namespace request_flags {
-// Archiving a replay: unseen, no questions, folders made, a taken name renamed.
+// Archiving a replay: unseen, no questions, no error dialogs over the game,
+// folders made, a taken name renamed.
 constexpr uint16_t kArchiveMove = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofRenameOnCollision |
-                                  sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+                                  sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir |
+                                  sys::kFofNoErrorUi;
 // Loading replays and installing voices: paired lists, progress shown, the shell asks.
 constexpr uint16_t kPairedCopy =
     sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
@@ -18,10 +20,13 @@ constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFo
 // Backing up voices: unseen, no questions, folders made.
 constexpr uint16_t kSilentCopy =
     sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+// Backing up the voices a backup folder lacks: the same, with paired lists.
+constexpr uint16_t kSilentPairedCopy = kSilentCopy | sys::kFofMultiDestFiles;
 }  // namespace request_flags
 
 // Hands one request to the shell and returns its result once the shell has
 // finished. from and to are double-NUL lists (to is NULL for a delete);
-// progressTitle is NULL for the silent requests.
+// progressTitle is NULL for the silent requests. aborted, when given, receives
+// the shell's fAnyOperationsAborted.
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
-                   const char* progressTitle);
+                   const char* progressTitle, bool* aborted = nullptr);

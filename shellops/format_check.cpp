@@ -1,6 +1,9 @@
 #include "shellops/format_check.h"
 
 #include <cstring>
+#include <ctime>
+
+#include "shellops/append_path.h"
 
 namespace {
 
@@ -19,6 +22,14 @@ const char* SkipIntegerConversion(const char* p) {
     if (*p == 'h' || *p == 'l') ++p;
     if (*p == '\0' || std::strchr("diuxX", *p) == nullptr) return nullptr;
     return p + 1;
+}
+
+// A part of a path that names nothing of its own: empty, ".", "..", "...".
+bool IsDotsOnly(const char* part, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (part[i] != '.') return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -63,4 +74,42 @@ bool IsSafeTimeFormat(const char* format) {
         ++p;
     }
     return true;
+}
+
+bool IsSafeArchiveName(const char* name) {
+    if (name == nullptr || name[0] == '\\') return false;
+    const char* part = name;
+    for (const char* p = name;; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\0' || c == '\\') {
+            if (IsDotsOnly(part, static_cast<std::size_t>(p - part))) return false;
+            if (c == '\0') return true;
+            part = p + 1;
+            continue;
+        }
+        if (IsLeadByte(c)) {
+            if (p[1] == '\0') return false;  // a character cut in half
+            ++p;
+            continue;
+        }
+        if (c < 0x20 || std::strchr(":*?\"<>|/", c) != nullptr) return false;
+    }
+}
+
+bool IsSafeArchiveFormat(const char* format) {
+    if (!IsSafeTimeFormat(format)) return false;
+    std::tm sample;
+    std::memset(&sample, 0, sizeof sample);
+    sample.tm_year = 2007 - 1900;
+    sample.tm_mon = 4;
+    sample.tm_mday = 12;
+    sample.tm_hour = 21;
+    sample.tm_min = 30;
+    sample.tm_sec = 5;
+    sample.tm_wday = 6;
+    sample.tm_yday = 131;
+    char name[260];
+    std::memset(name, 0, sizeof name);
+    if (std::strftime(name, sizeof name, format, &sample) == 0) return true;
+    return IsSafeArchiveName(name);
 }

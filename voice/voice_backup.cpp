@@ -1,17 +1,42 @@
 // The first-run offer to back up the game's own voice files, one folder per
 // character, before any install can replace them.
+#include <cstdint>
 #include <cstring>
 
 #include "app/tray_application.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
 #include "shellops/file_request.h"
+#include "shellops/path_list.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
 
-namespace {}  // namespace
+namespace {
+
+// Calls visit with the name of each file, not folder, that pattern finds.
+template <typename Visit>
+void ForEachFile(const char* pattern, Visit visit) {
+    sys::FindData found;
+    sys::SearchHandle search = sys::FindFirstFileA(pattern, &found);
+    if (search == sys::kInvalidSearch) return;
+    do {
+        if ((found.dwFileAttributes & sys::kFileAttributeDirectory) == 0) visit(found.cFileName);
+    } while (sys::FindNextFileA(search, &found));
+    sys::FindClose(search);
+}
+
+// Builds the copy of name from sourceFolder into backupFolder. False when it
+// does not fit, or the backup folder holds that name already.
+bool MissingPair(const char* sourceFolder, const char* backupFolder, const char* name, char* from, char* to) {
+    return CopyPath(from, sys::kMaxPath, sourceFolder) && AppendPath(from, name) &&
+           CopyPath(to, sys::kMaxPath, backupFolder) && AppendPath(to, name) &&
+           sys::GetFileAttributesA(to) == sys::kInvalidFileAttributes;
+}
+
+}  // namespace
 
 void TrayApplication::OfferVoiceBackup() {
     // The INI file is written at the first normal exit: until then this is a first run.
@@ -52,17 +77,40 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     sys::FormatInt(pattern, sizeof pattern, charaFormat, character);
     if (!IsPlainFileName(pattern)) return;
 
-    // Each path keeps the byte after its NUL zero: the second NUL that ends a
-    // one-entry list. A path that does not fit skips this character rather
-    // than copying under a cut name.
-    char source[sys::kMaxPath + 1];
+    // A path that does not fit skips this character rather than copying under a
+    // cut name.
+    char source[sys::kMaxPath];
     if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
 
-    char target[sys::kMaxPath + 1];
+    char target[sys::kMaxPath];
     if (!CopyPath(target, sizeof target, backupBase) || !AppendPath(target, settings.FolderNameOriginal) ||
         !AppendPath(target, code)) {
         return;
     }
 
-    RunFileRequest(window, sys::kFoCopy, source, target, request_flags::kSilentCopy, nullptr);
+    // Only the files that the backup folder lacks: what it holds was saved before
+    // any install could replace it, and must outlive every later backup.
+    char from[sys::kMaxPath];
+    char to[sys::kMaxPath];
+    uint64_t missing = 0;
+    ForEachFile(source, [&](const char* name) {
+        if (MissingPair(sourceFolder, target, name, from, to)) ++missing;
+    });
+    uint64_t listBytes = missing * sys::kMaxPath + 1;
+    if (missing == 0 || listBytes > SIZE_MAX) return;
+    char* fromBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
+    char* toBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
+    if (fromBuffer != nullptr && toBuffer != nullptr) {
+        PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
+        PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
+        ForEachFile(source, [&](const char* name) {
+            if (MissingPair(sourceFolder, target, name, from, to)) PathList::AppendPair(sources, from, targets, to);
+        });
+        if (sources.count > 0) {
+            RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kSilentPairedCopy,
+                           nullptr);
+        }
+    }
+    sys::Free(fromBuffer);
+    sys::Free(toBuffer);
 }

@@ -22,6 +22,7 @@ struct Entry {
     bool isFolder = false;
     uint64_t creationTime = 0;  // FILETIME ticks, UTC
     uint64_t lastWriteTime = 0;
+    bool locked = false;  // held open by another program: no request can move it
 };
 
 struct MessageBoxCall {
@@ -97,6 +98,11 @@ struct State {
     std::deque<int> fileOpResults;
     bool applyFileOps = true;
     std::vector<FileOpCall> fileOps;
+    // Per request, in order: the shell reports fAnyOperationsAborted (no when empty).
+    std::deque<bool> fileOpAborts;
+    // The shell's own error dialogs: one per request without FOF_NOERRORUI that
+    // meets a locked source. Its modal loop runs duringModalLoop once more.
+    int errorDialogs = 0;
 
     // User interface.
     std::deque<int> messageBoxAnswers;  // kIdNo when empty

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kErrorCancelled = 1223;  // ERROR_CANCELLED, what Wine returns for a missing folder
 constexpr int kErrorAccessDenied = 5;
+constexpr int kErrorSharingViolation = 32;
 constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
 
 void Record(const char* name) { state().calls.push_back(name); }
@@ -54,6 +55,16 @@ std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
         if (detail::MatchesPattern(pattern, NameOf(entry.path))) paths.push_back(entry.path);
     }
     return paths;
+}
+
+bool AnySourceLocked(const FileOpCall& call) {
+    bool filesOnly = (call.fFlags & sys::kFofFilesOnly) != 0;
+    for (const std::string& source : call.from) {
+        for (const std::string& path : Expand(source, filesOnly)) {
+            if (detail::FindEntry(path)->locked) return true;
+        }
+    }
+    return false;
 }
 
 // Renames one entry, and everything below it for a folder.
@@ -160,8 +171,20 @@ int SHFileOperationA(FileOpRequest* request) {
         result = state().fileOpResults.front();
         state().fileOpResults.pop_front();
     }
+    if (!state().fileOpAborts.empty()) {
+        request->fAnyOperationsAborted = state().fileOpAborts.front() ? 1 : 0;
+        state().fileOpAborts.pop_front();
+    }
     if (state().duringModalLoop) state().duringModalLoop();
     if (!state().applyFileOps || result != 0) return result;
+    if (fake::AnySourceLocked(call)) {
+        if ((call.fFlags & kFofNoErrorUi) != 0) return fake::kErrorSharingViolation;
+        // "File In Use", answered with Cancel.
+        ++state().errorDialogs;
+        if (state().duringModalLoop) state().duringModalLoop();
+        request->fAnyOperationsAborted = 1;
+        return fake::kErrorCancelled;
+    }
     switch (call.wFunc) {
         case kFoMove: return fake::ApplyMove(call);
         case kFoCopy: return fake::ApplyCopy(call);

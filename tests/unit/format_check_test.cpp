@@ -51,4 +51,17 @@ TEST(TimeFormatTest, RejectsConversionsSomeRuntimesDoNotKnow) {
     EXPECT_FALSE(IsSafeTimeFormat(nullptr));
 }
 
+TEST(ArchiveFormatTest, KeepsArchiveNamesBelowTheRootAndValid) {
+    // "ソ" and "ポ" end in the bytes of '\' and '|'.
+    for (const char* format : {"%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD", "x..y\\%Y %p %A.RPD", "\x83\x5C\\%Y\x83\x7C.RPD"}) {
+        EXPECT_TRUE(IsSafeArchiveFormat(format)) << format;
+    }
+    for (const char* format :
+         {"..\\..\\x\\%Y.RPD", "%Y\\..\\x.RPD", ".\\%Y.RPD", "%Y\\...", "\\%Y.RPD", "%Y\\\\%m.RPD", "%Y\\",
+          "C:%Y.RPD",          "%c.RPD",        "%x.RPD",    "%X.RPD",  "%Y\x83",   "%Y\x01.RPD",   "%Y*.RPD",
+          "%Y?.RPD",           "%Y\".RPD",      "%Y<.RPD",   "%Y>.RPD", "%Y|.RPD",  "%Y/%m.RPD",    "%e.RPD"}) {
+        EXPECT_FALSE(IsSafeArchiveFormat(format)) << format;
+    }
+}
+
 }  // namespace

@@ -80,6 +80,8 @@ TEST_F(ReplayMonitorTest, TheFakeShellLosesReplaysTheWayWineDoes) {
 
 TEST_F(ReplayMonitorTest, AFileIsMovedByTheSecondConsecutiveScanThatFindsIt) {
     fake::AddFile(Slot(5), "replay", kMay12);
+    // Named from the write time: a creation time can be an earlier replay's, handed on by the file system.
+    fake::detail::FindEntry(Slot(5))->creationTime = fake::FileTimeOf(2007, 5, 11, 8, 0, 0);
     Start();
 
     Ticks(1);
@@ -112,7 +114,7 @@ TEST_F(ReplayMonitorTest, TheMoveRequestNamesTheFileAsTheSearchReportedIt) {
     EXPECT_EQ(move.from, std::vector<std::string>{"D:\\Data\\replay005.rpd"});
     EXPECT_EQ(move.to, std::vector<std::string>{kMay12Archive});
     EXPECT_FALSE(move.toIsNull);
-    EXPECT_EQ(move.fFlags, 0x29D);
+    EXPECT_EQ(move.fFlags, 0x69D);
     EXPECT_EQ(move.fAnyOperationsAborted, 0);
     EXPECT_EQ(move.hNameMappings, nullptr);
     EXPECT_TRUE(move.progressTitleIsNull);
@@ -206,7 +208,7 @@ TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
     Start();
     Ticks(2);
     ASSERT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_EQ(fake::state().fileOps[1].fFlags, 0x29D);
+    EXPECT_EQ(fake::state().fileOps[1].fFlags, 0x69D);
     EXPECT_EQ(fake::Contents(kMay12Archive), "first");
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
 
@@ -291,6 +293,66 @@ TEST_F(ReplayMonitorTest, ARangeEndingAtTheLargestNumberEnds) {
     EXPECT_EQ(Moves()[1].first, "D:\\Data\\REPLAY-01.RPD");
 }
 
+TEST_F(ReplayMonitorTest, AWideRangeTracksItsFirstThousandSlotsAndKeepsTheUsersText) {
+    for (const char* keys : {"MaxIndex=-1", "MaxIndex=2147483647", "MinIndex=0\r\nMaxIndex=400000000"}) {
+        for (bool perSlot : {false, true}) {
+            SCOPED_TRACE(keys);
+            fake::Reset();
+            fake::AddFile(Slot(5), "five", kMay12);
+            fake::AddFile(Slot(1000), "1000", kMay12);
+            Start(std::string(keys) + "\r\n");
+            if (perSlot) app->slotScan.UsePerSlotSearch();
+            EXPECT_EQ(app->presence.current->count, 1000u);
+            fake::state().calls.clear();
+            Ticks(2);
+            EXPECT_LE(fake::CallCount("FindFirstFileA"), 2 * (1000 + 1)) << "one search per tracked slot at most";
+            EXPECT_EQ(fake::Contents(kMay12Archive), "five");
+            EXPECT_TRUE(fake::Exists(Slot(1000)));
+            app.reset();
+            EXPECT_NE(fake::Contents(kIni).find(keys), std::string::npos);
+        }
+    }
+}
+
+TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTheNextScan) {
+    fake::AddFile(Slot(5), "locked", kMay12);
+    fake::AddFile(Slot(6), "aborted", kMay12 + 10000000ull);
+    fake::detail::FindEntry(Slot(5))->locked = true;
+    Start();
+    fake::state().fileOpAborts = {false, true};  // slot 6 moves, but the shell says it aborted
+    Ticks(2);
+    EXPECT_EQ(fake::state().errorDialogs, 0);
+    EXPECT_TRUE(fake::Exists(Slot(5)));
+    EXPECT_EQ(app->presence.previous->Get(5), 1);
+    EXPECT_EQ(app->presence.previous->Get(6), 1);
+    fake::detail::FindEntry(Slot(5))->locked = false;
+    Ticks(1);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "locked");
+}
+
+TEST_F(ReplayMonitorTest, ATickInsideTheShellsModalLoopReturnsAtOnce) {
+    fake::AddFile(Slot(5), "five", kMay12);
+    fake::AddFile(Slot(7), "seven", kMay12 + 10000000ull);
+    Start();
+    Ticks(1);
+    auto flags = [&] {
+        return std::vector<int32_t>(app->presence.current->flags, app->presence.current->flags + 1000);
+    };
+    int unchangedInnerTicks = 0;
+    bool inside = false;  // without the guard, the inner tick's own moves would come back here
+    fake::state().duringModalLoop = [&] {
+        if (std::exchange(inside, true)) return;
+        std::vector<int32_t> before = flags();
+        app->MonitorTick();
+        unchangedInnerTicks += flags() == before ? 1 : 0;
+        inside = false;
+    };
+    Ticks(1);
+    EXPECT_EQ(unchangedInnerTicks, 2);
+    EXPECT_EQ(fake::state().fileOps.size(), 2u);
+    EXPECT_EQ(fake::Contents(kMay12Archive), "five");
+}
+
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();
@@ -366,6 +428,15 @@ TEST_F(ReplayMonitorTest, ACreationTimeThatCannotBeConvertedMovesNothing) {
     Ticks(3);
     EXPECT_TRUE(fake::state().fileOps.empty());
     EXPECT_TRUE(fake::Exists(Slot(5)));
+}
+
+TEST_F(ReplayMonitorTest, ASlotPathOfTheFullLengthIsMoved) {
+    std::string folder = "D:\\" + std::string(242, 'd');
+    fake::AddFile(folder + "\\REPLAY005.RPD", "replay", kMay12);
+    ASSERT_EQ((folder + "\\REPLAY005.RPD").size(), 259u);
+    Start("FilenameStoredFormat2=%Y%m%d.RPD\r\n", folder);
+    Ticks(2);
+    EXPECT_EQ(fake::Contents(folder + "\\20070512.RPD"), "replay");
 }
 
 TEST_F(ReplayMonitorTest, AJoinedPathThatDoesNotFitMovesNothing) {

@@ -32,6 +32,16 @@ protected:
         app->OfferVoiceBackup();
     }
 
+    // Voice 00 of every character in folder, holding "cc".
+    static void AddVoices(const std::string& folder) {
+        for (int c = 0; c < 16; ++c) fake::AddFile(folder + Name(c), Name(c).substr(3, 2));
+    }
+    static std::string Name(int character) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\CH%02dVO00.WAV", character);
+        return name;
+    }
+
     void ExpectBox(std::size_t index, uint32_t stringId, uint32_t style) {
         ASSERT_GT(fake::state().messageBoxes.size(), index);
         const fake::MessageBoxCall& box = fake::state().messageBoxes[index];
@@ -74,51 +84,69 @@ TEST_F(VoiceBackupTest, YesWithoutAnInstallFolderExplainsAndCopiesNothing) {
 TEST_F(VoiceBackupTest, YesCopiesEachCharactersVoicesIntoItsOwnFolderInTableOrder) {
     const char* const codes[16] = {"AMI", "OSB", "KLG", "DNG", "RID", "ONI", "PRI", "RAF",
                                    "YU",  "TAR", "HOH", "ACO", "FRA", "ARL", "POP", "CAR"};
+    AddVoices(kVoiceFolder);
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-    ASSERT_EQ(fake::state().fileOps.size(), 16u) << "one copy per character, also when it finds nothing";
+    ASSERT_EQ(fake::state().fileOps.size(), 16u) << "one copy per character";
     for (int c = 0; c < 16; ++c) {
         const fake::FileOpCall& copy = fake::state().fileOps[c];
-        char pattern[32];
-        std::snprintf(pattern, sizeof pattern, "\\CH%02dVO*.WAV", c);
         EXPECT_EQ(copy.hwnd, kWindow);
         EXPECT_EQ(copy.wFunc, sys::kFoCopy);
-        EXPECT_EQ(copy.fFlags, 0x294);
+        EXPECT_EQ(copy.fFlags, 0x295);
         EXPECT_EQ(copy.fAnyOperationsAborted, 0);
         EXPECT_EQ(copy.hNameMappings, nullptr);
         EXPECT_TRUE(copy.progressTitleIsNull);
-        EXPECT_EQ(copy.from, (std::vector<std::string>{kVoiceFolder + std::string(pattern)}));
-        EXPECT_EQ(copy.to, (std::vector<std::string>{kVoiceFolder + std::string("\\_ORIGINAL\\") + codes[c]}));
+        EXPECT_EQ(copy.from, (std::vector<std::string>{kVoiceFolder + Name(c)}));
+        EXPECT_EQ(copy.to,
+                  (std::vector<std::string>{kVoiceFolder + std::string("\\_ORIGINAL\\") + codes[c] + Name(c)}));
     }
-    EXPECT_EQ(fake::state().fileOps[8].to[0], "C:\\Games\\PuyoF\\VOICE\\_ORIGINAL\\YU");
+    EXPECT_EQ(fake::state().fileOps[8].to[0], "C:\\Games\\PuyoF\\VOICE\\_ORIGINAL\\YU\\CH08VO00.WAV");
+}
+
+TEST_F(VoiceBackupTest, AFileAlreadyInTheBackupIsKeptAndOnlyMissingOnesAreCopied) {
+    const std::string ami = std::string(kVoiceFolder) + "\\_ORIGINAL\\AMI";
+    AddVoices(kVoiceFolder);
+    fake::AddFile(std::string(kVoiceFolder) + "\\CH00VO01.WAV", "01");
+    fake::AddFile(ami + Name(0), "original");
+    fake::AddFile(std::string(kVoiceFolder) + "\\_ORIGINAL\\OSB" + Name(1), "original");
+    Offer(sys::kIdYes);
+
+    ASSERT_EQ(fake::state().fileOps.size(), 15u) << "nothing is missing for character 1";
+    EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{kVoiceFolder + std::string("\\CH00VO01.WAV")}));
+    EXPECT_EQ(fake::Contents(ami + Name(0)), "original");
+    EXPECT_EQ(fake::Contents(ami + "\\CH00VO01.WAV"), "01");
 }
 
 TEST_F(VoiceBackupTest, APatternThatIsNotAPlainIntegerFileNameFallsBackToTheDefault) {
     const char* const badPatterns[] = {"%s", "CH%02dVO%02d.WAV", "..\\CH%02dVO*.WAV", "C:CH%02d*.WAV"};
+    AddVoices(kVoiceFolder);
     for (const char* bad : badPatterns) {
         std::strcpy(app->settings.FilenameCharaFormat, bad);
         fake::state().fileOps.clear();
+        fake::Remove(std::string(kVoiceFolder) + "\\_ORIGINAL\\DNG" + Name(3));
         app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 3);
 
         ASSERT_EQ(fake::state().fileOps.size(), 1u) << bad;
-        EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"C:\\Games\\PuyoF\\VOICE\\CH03VO*.WAV"}))
+        EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"C:\\Games\\PuyoF\\VOICE\\CH03VO00.WAV"}))
             << bad;
         EXPECT_STREQ(app->settings.FilenameCharaFormat, bad) << "the INI file keeps the user's text";
     }
 }
 
 TEST_F(VoiceBackupTest, ACharacterWhoseFolderDoesNotFitAPathIsSkipped) {
-    // A 246-character voice folder leaves room for "\_ORIGINAL\YU" but not for
-    // a three-letter code.
-    std::string installFolder = "C:\\" + std::string(237, 'i');
+    // A 233-character voice folder leaves room for "\_ORIGINAL\YU\CH08VO00.WAV"
+    // but not for a three-letter code.
+    std::string installFolder = "C:\\" + std::string(224, 'i');
     std::strcpy(app->settings.InstallFolder, installFolder.c_str());
+    AddVoices(installFolder + "\\VOICE");
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().fileOps.size(), 1u);
-    EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{installFolder + "\\VOICE\\_ORIGINAL\\YU"}));
+    EXPECT_EQ(fake::state().fileOps[0].to,
+              (std::vector<std::string>{installFolder + "\\VOICE\\_ORIGINAL\\YU\\CH08VO00.WAV"}));
     EXPECT_EQ(fake::state().fileOps[0].to[0].size(), 259u);
-    EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{installFolder + "\\VOICE\\CH08VO*.WAV"}));
+    EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{installFolder + "\\VOICE\\CH08VO00.WAV"}));
 }
 
 TEST_F(VoiceBackupTest, AVoiceFolderThatDoesNotFitIsReportedLikeAMissingInstallFolder) {
