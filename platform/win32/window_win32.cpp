@@ -92,6 +92,11 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
 
 uint32_t RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
+intptr_t SetWindowLongPtrA(Window window, int index, intptr_t value) {
+    static_assert(kDwlpMsgResult == DWLP_MSGRESULT, "a dialog's result slot");
+    return ::SetWindowLongPtrA(static_cast<HWND>(window), index, value);
+}
+
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
     currentTimerProc = proc;
     return ::SetTimer(static_cast<HWND>(window), id, period, proc != nullptr ? TimerTrampoline : nullptr);
