@@ -316,15 +316,16 @@ TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicat
     const std::string kAppDataIni = "C:\\Users\\player\\AppData\\Roaming\\ZOLM\\zolm.ini";
     struct Row {
         const char* name;
-        bool besideExists, folderReadOnly, appDataExists;
+        bool besideExists, folderReadOnly, appDataExists, noAppData;
         const std::string& used;  // the file read, and written at the end
     };
     const std::string beside = kIni;
     const Row rows[] = {
-        {"a file beside the program is always used", true, false, true, beside},
-        {"a folder that takes files", false, false, true, beside},
-        {"a folder that refuses files", false, true, false, kAppDataIni},
-        {"and the file there from before", false, true, true, kAppDataIni},
+        {"a file beside the program is always used", true, false, true, false, beside},
+        {"a folder that takes files", false, false, true, false, beside},
+        {"a folder that refuses files", false, true, false, false, kAppDataIni},
+        {"and the file there from before", false, true, true, false, kAppDataIni},
+        {"and no application data: reported once", false, true, false, true, beside},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -333,26 +334,21 @@ TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicat
         if (row.folderReadOnly) fake::state().readOnlyFolders.push_back("C:\\Program Files\\ZOLM");
         if (row.besideExists) fake::AddFile(kIni, "[Replay]\r\nMaxIndex=7\r\n");
         if (row.appDataExists) fake::AddFile(kAppDataIni, "[Replay]\r\nMaxIndex=7\r\n");
+        if (row.noAppData) fake::state().shGetFolderPathResult = -1;
         {
             ProfileSettings settings(nullptr);
             EXPECT_EQ(settings.GetIniPath(), row.used);
             EXPECT_EQ(settings.MaxIndex, fake::Exists(row.used) ? 7u : 999u);
             EXPECT_EQ(fake::Exists(kIni), row.besideExists) << "the test for a writable folder left its file";
         }
-        EXPECT_NE(fake::Contents(row.used).find("MinIndex=0"), std::string::npos) << "saved";
-        EXPECT_TRUE(fake::state().messageBoxes.empty());
+        EXPECT_EQ(fake::Contents(row.used).find("MinIndex=0") != std::string::npos, !row.noAppData) << "saved";
+        ASSERT_EQ(fake::state().messageBoxes.size(), row.noAppData ? 1u : 0u);
+        if (!row.noAppData) continue;
+        const fake::MessageBoxCall& box = fake::state().messageBoxes[0];
+        EXPECT_EQ(box.text, fake::state().strings[23]);
+        EXPECT_EQ(box.caption, "ZOLM");
+        EXPECT_EQ(box.style, 0x40u);
     }
-}
-
-TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreReportedOnce) {
-    fake::state().readOnlyFolders.push_back("C:\\Program Files\\ZOLM");
-    fake::state().shGetFolderPathResult = -1;  // and no application-data folder
-    { ProfileSettings settings(nullptr); }
-    EXPECT_FALSE(fake::Exists(kIni));
-    ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-    EXPECT_EQ(fake::state().messageBoxes[0].text, fake::state().strings[23]);
-    EXPECT_EQ(fake::state().messageBoxes[0].caption, "ZOLM");
-    EXPECT_EQ(fake::state().messageBoxes[0].style, 0x40u);
 }
 
 TEST_F(SettingsTest, LoadTextSharesOneBuffer) {
