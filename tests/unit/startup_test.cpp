@@ -346,6 +346,8 @@ TEST_F(StartupTest, AnIconTheShellRefusesIsRetriedForMinutesUntilItIsTaken) {
         }
         app.CloseSequence();
         EXPECT_TRUE(S().windowTimers.empty());
+        delete theApplication;
+        theApplication = nullptr;
     }
 }
 
