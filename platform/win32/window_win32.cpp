@@ -93,7 +93,8 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
 uint32_t RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
-    currentTimerProc = proc;
+    // A window's timer posts WM_TIMER without a procedure: the slot keeps the thread timer's.
+    if (proc != nullptr) currentTimerProc = proc;
     return ::SetTimer(static_cast<HWND>(window), id, period, proc != nullptr ? TimerTrampoline : nullptr);
 }
 
