@@ -15,6 +15,16 @@ intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::
             if (application != nullptr) application->CloseSequence();
             return 1;
         case sys::kWmDestroy: sys::PostQuitMessage(0); return 1;
+        case sys::kWmQueryEndSession:
+            // Never hold up a logoff. A dialog procedure answers through its result slot.
+            sys::SetWindowLongPtrA(window, sys::kDwlpMsgResult, 1);
+            return 1;
+        case sys::kWmEndSession:
+            if (application != nullptr && wParam != 0) application->EndSession();
+            return 0;
+        case sys::kWmTimer:
+            if (application != nullptr && wParam == kTrayIconRetryTimer) application->RetryTrayIcon();
+            return 1;
         case sys::kWmPaint:
         case sys::kWmNotify:
         case sys::kWmMouseMove:
@@ -25,7 +35,7 @@ intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::
     // A restarted Explorer has lost the tray icon.
     if (application != nullptr && application->taskbarCreatedMessage != 0 &&
         message == application->taskbarCreatedMessage) {
-        if (application->initialized != 0 && application->window != nullptr) application->AddTrayIcon();
+        if (application->initialized != 0 && application->window != nullptr) application->ShowTrayIcon();
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 // The close sequence, shared by WM_CLOSE and the exit command.
 #include "app/tray_application.h"
+#include "platform/handles.h"
 #include "platform/window.h"
 
 void TrayApplication::CloseSequence() {
@@ -7,6 +8,7 @@ void TrayApplication::CloseSequence() {
     if (window == nullptr) return;
     sys::KillTimer(nullptr, timerId);
     timerId = 0;
+    StopTrayIconRetry();
     Cleanup();
     sys::DestroyWindow(window);
     // Commands waiting in a modal loop test this when the loop returns.
@@ -22,5 +24,17 @@ void TrayApplication::Cleanup() {
     // Only the instance that added the atom holds a reference to it.
     if (ownsAtom) sys::GlobalDeleteAtom(atom);
     ownsAtom = false;
+    sys::CloseHandle(instanceMutex);
+    instanceMutex = nullptr;
     // The icon is a shared image and is not destroyed.
+}
+
+// The session is ending: the system ends the process once the message has been
+// answered, with no WM_QUIT and so no destructor. The close sequence and the
+// settings' save run now; a start that never completed saves nothing, as at any
+// early end.
+void TrayApplication::EndSession() {
+    bool started = initialized != 0;
+    CloseSequence();
+    if (started && !settings.Saved) settings.Save();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/tray_application.h"
+#include "platform/handles.h"
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "res/resource.h"
@@ -11,6 +12,10 @@ namespace {
 
 constexpr uint32_t kMinimumInterval = 5000;
 constexpr int kTrayIconSize = 16;
+// At logon Explorer may not take the icon yet, and says nothing when it can: try
+// again every 4 s for three minutes.
+constexpr uint32_t kTrayIconRetryPeriod = 4000;
+constexpr uint32_t kTrayIconRetries = 45;
 
 }  // namespace
 
@@ -30,25 +35,72 @@ void TrayApplication::Initialize() {
     CreateMenus();
     // Explorer broadcasts this when it restarts; the tray icon is lost then.
     taskbarCreatedMessage = sys::RegisterWindowMessageA("TaskbarCreated");
-    AddTrayIcon();
+    ShowTrayIcon();
     initialized = 1;
 }
 
 void TrayApplication::CheckSingleInstance() {
+    // The atom outlives a process that was ended without its close sequence; the
+    // mutex does not, so it alone says whether an instance runs. Without it, the
+    // atom is the only sign left.
+    instanceMutex = sys::CreateMutexA(atomName);
+    bool mutexExisted = instanceMutex != nullptr && sys::GetLastError() == sys::kErrorAlreadyExists;
     atom = sys::GlobalFindAtomA(atomName);
-    if (atom == 0) {
-        atom = sys::GlobalAddAtomA(atomName);
-        ownsAtom = atom != 0;
+    bool anotherRuns = instanceMutex != nullptr ? mutexExisted : atom != 0;
+    if (!anotherRuns && atom != 0) {
+        // Left behind by an instance that is gone: take it over.
+        ownsAtom = true;
         return;
     }
-    // The atom belongs to the running instance: this one must never delete it.
-    int answer = sys::MessageBoxA(nullptr, settings.LoadText(IDS_ALREADY_RUNNING), caption,
-                                  sys::kMbYesNo | sys::kMbIconInformation);
-    if (answer == sys::kIdNo) atom = 0;
+    if (anotherRuns) {
+        int answer = sys::MessageBoxA(nullptr, settings.LoadText(IDS_ALREADY_RUNNING), caption,
+                                      sys::kMbYesNo | sys::kMbIconInformation);
+        // The question's modal loop may have let a close through.
+        if (answer == sys::kIdNo || window == nullptr) {
+            atom = 0;
+            sys::CloseHandle(instanceMutex);
+            instanceMutex = nullptr;
+            return;
+        }
+    }
+    // Each running instance holds a reference, so the atom stays while one runs.
+    atom = sys::GlobalAddAtomA(atomName);
+    ownsAtom = atom != 0;
+    if (atom == 0) {
+        sys::CloseHandle(instanceMutex);
+        instanceMutex = nullptr;
+    }
 }
 
-// Called at start-up and again whenever Explorer restarts.
-void TrayApplication::AddTrayIcon() {
+// Adds the icon, or keeps retrying on the hidden window's timer until the shell takes it.
+void TrayApplication::ShowTrayIcon() {
+    if (AddTrayIcon()) {
+        StopTrayIconRetry();
+        return;
+    }
+    if (trayIconRetriesLeft != 0) return;
+    if (sys::SetTimer(window, kTrayIconRetryTimer, kTrayIconRetryPeriod, nullptr) != 0) {
+        trayIconRetriesLeft = kTrayIconRetries;
+    }
+}
+
+void TrayApplication::RetryTrayIcon() {
+    if (trayIconRetriesLeft == 0) return;
+    if (AddTrayIcon() || trayIconRetriesLeft == 1) {
+        StopTrayIconRetry();
+        return;
+    }
+    --trayIconRetriesLeft;
+}
+
+void TrayApplication::StopTrayIconRetry() {
+    if (trayIconRetriesLeft == 0) return;
+    sys::KillTimer(window, kTrayIconRetryTimer);
+    trayIconRetriesLeft = 0;
+}
+
+// Called at start-up, on each retry, and again whenever Explorer restarts.
+bool TrayApplication::AddTrayIcon() {
     std::memset(&notifyData, 0, sizeof notifyData);
     notifyData.cbSize = sys::NotifyIconDataV1Size();
     notifyData.hWnd = window;
@@ -57,7 +109,10 @@ void TrayApplication::AddTrayIcon() {
     notifyData.uCallbackMessage = sys::kWmTrayNotify;
     notifyData.hIcon = icon;
     std::strncpy(notifyData.szTip, caption, sizeof notifyData.szTip - 1);
-    sys::Shell_NotifyIconA(sys::kNimAdd, &notifyData);
+    if (sys::Shell_NotifyIconA(sys::kNimAdd, &notifyData)) return true;
+    // A shell that timed out may have added it all the same, and one that restarted
+    // may have kept it: then the icon is there and only takes its details again.
+    return sys::Shell_NotifyIconA(sys::kNimModify, &notifyData);
 }
 
 // Runs inside the creation of the hidden window, before Initialize.

@@ -31,9 +31,14 @@ public:
     // Start-up and shutdown.
     void Initialize();
     void CheckSingleInstance();
-    void AddTrayIcon();
+    // True when the shell shows the icon (added, or found still there and updated).
+    bool AddTrayIcon();
+    void ShowTrayIcon();
+    void RetryTrayIcon();
+    void StopTrayIconRetry();
     void Cleanup();
     void CloseSequence();
+    void EndSession();
     void StartTimer(sys::Window dialog);
     static intptr_t DialogProc(sys::Window window, uint32_t message, sys::WParam wParam, sys::LParam lParam);
     static void MonitorTimerProc(sys::Window window, uint32_t message, sys::TimerId id, uint32_t time);
@@ -87,7 +92,14 @@ public:
     bool tickRunning;
     // "TaskbarCreated", broadcast when Explorer restarts; 0 when unregistered.
     uint32_t taskbarCreatedMessage;
+    // Held by every running instance; the system closes it when a process dies.
+    sys::Handle instanceMutex;
+    // Tries left to add the tray icon while the shell is not ready; 0 when no retry runs.
+    uint32_t trayIconRetriesLeft;
 };
+
+// The hidden window's timer that retries adding the tray icon.
+constexpr sys::TimerId kTrayIconRetryTimer = 2;
 
 // The one application object, for the dialog and timer procedures.
 extern TrayApplication* theApplication;

@@ -17,6 +17,7 @@ using Module = void*;        // HMODULE
 using ProcAddress = void*;   // FARPROC
 using SearchHandle = void*;  // HANDLE of FindFirstFileA
 using IdList = void*;        // PIDLIST_ABSOLUTE
+using Handle = void*;        // HANDLE of a file or a mutex
 using Malloc = void*;        // IMalloc*
 using Atom = uint16_t;       // ATOM
 using TimerId = uintptr_t;   // UINT_PTR
@@ -25,15 +26,19 @@ using LParam = intptr_t;     // LPARAM
 
 constexpr std::size_t kMaxPath = 260;
 const SearchHandle kInvalidSearch = reinterpret_cast<SearchHandle>(static_cast<intptr_t>(-1));
+const Handle kInvalidHandle = reinterpret_cast<Handle>(static_cast<intptr_t>(-1));
 
 // Messages and results the logic names.
 constexpr uint32_t kWmNull = 0x0000;
 constexpr uint32_t kWmDestroy = 0x0002;
 constexpr uint32_t kWmClose = 0x0010;
+constexpr uint32_t kWmQueryEndSession = 0x0011;
+constexpr uint32_t kWmEndSession = 0x0016;
 constexpr uint32_t kWmPaint = 0x000F;
 constexpr uint32_t kWmNotify = 0x004E;
 constexpr uint32_t kWmInitDialog = 0x0110;
 constexpr uint32_t kWmCommand = 0x0111;
+constexpr uint32_t kWmTimer = 0x0113;
 constexpr uint32_t kWmMouseMove = 0x0200;
 constexpr uint32_t kWmLButtonDown = 0x0201;
 constexpr uint32_t kWmRButtonDown = 0x0204;
@@ -48,6 +53,14 @@ constexpr uint32_t kMbIconInformation = 0x40;
 
 constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// CreateFileA.
+constexpr uint32_t kGenericWrite = 0x40000000u;
+constexpr uint32_t kCreateNew = 1;
+constexpr uint32_t kFileAttributeTemporary = 0x100;
+constexpr uint32_t kFileFlagDeleteOnClose = 0x04000000u;
+
+constexpr uint32_t kErrorAlreadyExists = 183;
 
 struct FileTime {
     uint32_t dwLowDateTime;
@@ -121,6 +134,7 @@ struct NotifyIconData {
     char szTip[64];
 };
 constexpr uint32_t kNimAdd = 0;
+constexpr uint32_t kNimModify = 1;
 constexpr uint32_t kNimDelete = 2;
 constexpr uint32_t kNifMessage = 0x1;
 constexpr uint32_t kNifIcon = 0x2;

@@ -21,6 +21,10 @@ bool PostMessageA(Window window, uint32_t message, WParam wParam, LParam lParam)
 intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lParam);
 // 0 when the message cannot be registered.
 uint32_t RegisterWindowMessageA(const char* name);
+// Sets a value of the window's extra memory; index kDwlpMsgResult is a dialog
+// procedure's result for a message whose answer is not the procedure's own return.
+intptr_t SetWindowLongPtrA(Window window, int index, intptr_t value);
+constexpr int kDwlpMsgResult = 0;
 
 // A thread timer when window is NULL. Returns the timer id, 0 on failure.
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc);

@@ -27,6 +27,7 @@
 #define IDS_STORED_FORMAT 20
 #define IDS_PICKER_PROMPT 21
 #define IDS_NO_INSTALL_PATH_FOR_VOICES 22
+#define IDS_SETTINGS_NOT_SAVED 23
 
 // The tray menu's command ids. The C++ side names them in app/tray_application.h;
 // they are defined here for the resource compiler only, so the two never clash.

@@ -4,7 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files.h"
+#include "platform/handles.h"
 #include "platform/profile.h"
+#include "platform/window.h"
+#include "res/resource.h"
 #include "shellops/append_path.h"
 
 namespace {
@@ -77,11 +81,68 @@ void FormatSigned(char* out, uint32_t value) {
     *out = '\0';
 }
 
+// The longest timer period taken from the file: one day.
+constexpr uint32_t kMostMonitorInterval = 86400000;
+constexpr int kCsidlAppData = 0x1A;
+
+// A period of plain decimal digits, at most kMostMonitorInterval.
+bool ParseInterval(const char* text, uint32_t* value) {
+    if (*text == '\0') return false;
+    uint32_t result = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        result = result * 10u + static_cast<uint32_t>(*p - '0');
+        if (result > kMostMonitorInterval) return false;
+    }
+    *value = result;
+    return true;
+}
+
+// Offset of the file name in path: one past its last backslash, read character by
+// character so that the second byte of a double-byte character is never taken for one.
+std::size_t NameOffset(const char* path) {
+    std::size_t name = 0;
+    for (std::size_t i = 0; path[i] != '\0'; ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i])) && path[i + 1] != '\0') {
+            ++i;
+        } else if (path[i] == '\\') {
+            name = i + 1;
+        }
+    }
+    return name;
+}
+
+// True when a new file can be made at path, which does not exist: the file is made
+// and, closed at once, removed again by the system.
+bool CanCreateFile(const char* path) {
+    sys::Handle file = sys::CreateFileA(path, sys::kGenericWrite, 0, sys::kCreateNew,
+                                        sys::kFileAttributeTemporary | sys::kFileFlagDeleteOnClose);
+    if (file == sys::kInvalidHandle) return false;
+    sys::CloseHandle(file);
+    return true;
+}
+
+// Makes the folder that is to hold the file at path, when it is missing.
+void CreateFolderOf(const char* path) {
+    char folder[sys::kMaxPath];
+    if (!CopyPath(folder, sizeof folder, path)) return;
+    std::size_t name = NameOffset(folder);
+    if (name < 2) return;
+    folder[name - 1] = '\0';
+    if (sys::GetFileAttributesA(folder) == sys::kInvalidFileAttributes) sys::CreateDirectoryA(folder);
+}
+
 }  // namespace
 
-ProfileSettings::ProfileSettings(sys::Instance instance) : Instance(instance) { Load(); }
+ProfileSettings::ProfileSettings(sys::Instance instance)
+    : Instance(instance), Saved(false), MonitorIntervalRefused(false) {
+    Load();
+}
 
-ProfileSettings::~ProfileSettings() { Save(); }
+ProfileSettings::~ProfileSettings() {
+    if (Saved) return;
+    if (!Save()) ReportSaveFailure();
+}
 
 void ProfileSettings::Load() {
     std::memset(IniPath, 0, sizeof IniPath);
@@ -121,6 +182,8 @@ void ProfileSettings::Load() {
             } else {
                 CopyCut(field, row.size, def != nullptr ? def : "");
             }
+        } else if (row.number(*this) == &MonitorInterval) {
+            MonitorInterval = ReadMonitorInterval(row.section, row.key, def, haveFile ? iniPath : nullptr);
         } else {
             int32_t number = std::atoi(def);
             *row.number(*this) = haveFile ? sys::GetPrivateProfileIntA(row.section, row.key, number, iniPath)
@@ -129,21 +192,67 @@ void ProfileSettings::Load() {
     }
 }
 
-void ProfileSettings::Save() {
+bool ProfileSettings::Save() {
+    Saved = true;
     const char* iniPath = GetIniPath();
-    if (iniPath[0] == '\0') return;  // no INI path: nothing is written
+    if (iniPath[0] == '\0') return true;  // no INI path: nothing is written
+    // The file in the application data may be the first of its folder.
+    if (sys::GetFileAttributesA(iniPath) == sys::kInvalidFileAttributes) CreateFolderOf(iniPath);
+    bool written = true;
     for (const KeyRow& row : kKeyTable) {
         if (row.text != nullptr) {
             char* field = row.text(*this);
             field[row.size - 1] = '\0';  // never read past the field, whoever wrote it
-            sys::WritePrivateProfileStringA(row.section, row.key, field, iniPath);
+            written &= sys::WritePrivateProfileStringA(row.section, row.key, field, iniPath);
+        } else if (row.number(*this) == &MonitorInterval && MonitorIntervalRefused) {
+            continue;  // the user's text stays; this run used the default
         } else {
             char value[260];
             std::memset(value, 0, sizeof value);
             FormatSigned(value, *row.number(*this));
-            sys::WritePrivateProfileStringA(row.section, row.key, value, iniPath);
+            written &= sys::WritePrivateProfileStringA(row.section, row.key, value, iniPath);
         }
     }
+    return written;
+}
+
+uint32_t ProfileSettings::ReadMonitorInterval(const char* section, const char* key, const char* def,
+                                              const char* iniPath) {
+    // Read as text: GetPrivateProfileIntA gives no sign of a value that is no number
+    // or does not fit, and such a period would leave archiving off for the run.
+    uint32_t fallback = static_cast<uint32_t>(std::atoi(def));
+    char text[64];
+    std::memset(text, 0, sizeof text);
+    if (iniPath != nullptr) {
+        sys::GetPrivateProfileStringA(section, key, def, text, sizeof text, iniPath);
+    } else {
+        CopyCut(text, sizeof text, def);
+    }
+    uint32_t value = 0;
+    MonitorIntervalRefused = !ParseInterval(text, &value);
+    return MonitorIntervalRefused ? fallback : value;
+}
+
+void ProfileSettings::UseAppDataIniPath() {
+    char appData[sys::kMaxPath];
+    std::memset(appData, 0, sizeof appData);
+    if (CallSHGetFolderPath(nullptr, kCsidlAppData, nullptr, 0, appData) < 0) return;
+    appData[sizeof appData - 1] = '\0';
+    if (appData[0] == '\0') return;
+    char path[sys::kMaxPath];
+    if (!CopyPath(path, sizeof path, appData) || !AppendPath(path, "ZOLM") ||
+        !AppendPath(path, IniPath + NameOffset(IniPath))) {
+        return;
+    }
+    std::memcpy(IniPath, path, sizeof IniPath);
+}
+
+void ProfileSettings::ReportSaveFailure() {
+    // The window is gone by now, and the shared buffer holds the message.
+    char caption[256];
+    std::memset(caption, 0, sizeof caption);
+    sys::LoadStringA(Instance, IDS_CAPTION, caption, sizeof caption);
+    sys::MessageBoxA(nullptr, LoadText(IDS_SETTINGS_NOT_SAVED), caption, sys::kMbOk | sys::kMbIconInformation);
 }
 
 char* ProfileSettings::GetIniPath() {
@@ -179,6 +288,12 @@ char* ProfileSettings::GetIniPath() {
         return IniPath;
     }
     std::memcpy(IniPath + keep, extension, extensionLength + 1);
+    // A file beside the program is always used. Without one, a program folder that
+    // refuses new files (Program Files, the manifest asking for no virtualisation)
+    // would lose every run's settings: they live in the user's application data then.
+    if (sys::GetFileAttributesA(IniPath) == sys::kInvalidFileAttributes && !CanCreateFile(IniPath)) {
+        UseAppDataIniPath();
+    }
     return IniPath;
 }
 

@@ -19,7 +19,9 @@ public:
     ProfileSettings& operator=(const ProfileSettings&) = delete;
 
     void Load();
-    void Save();
+    // Writes every setting; false when the file refused a write. Once it has run,
+    // the destructor writes nothing more.
+    bool Save();
     char* GetIniPath();
     // The text of string id in the one shared buffer, valid until the next call.
     char* LoadText(uint32_t id);
@@ -56,4 +58,14 @@ public:
     char RensaVoiceLastOpenedFolder[260];
     uint32_t MaxIndex;
     uint32_t MinIndex;
+    // True once Save has run: at a session's end, before the process is ended.
+    bool Saved;
+    // True when the file's MonitorInterval was no usable period: the run uses the
+    // default, and Save leaves the user's text as it stands.
+    bool MonitorIntervalRefused;
+
+private:
+    uint32_t ReadMonitorInterval(const char* section, const char* key, const char* def, const char* iniPath);
+    void UseAppDataIniPath();
+    void ReportSaveFailure();
 };

@@ -93,7 +93,8 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
 uint32_t RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
-    currentTimerProc = proc;
+    // A window's timer posts WM_TIMER without a procedure: the slot keeps the thread timer's.
+    if (proc != nullptr) currentTimerProc = proc;
     return ::SetTimer(static_cast<HWND>(window), id, period, proc != nullptr ? TimerTrampoline : nullptr);
 }
 
@@ -162,5 +163,22 @@ Atom GlobalFindAtomA(const char* name) { return ::GlobalFindAtomA(name); }
 Atom GlobalAddAtomA(const char* name) { return ::GlobalAddAtomA(name); }
 
 Atom GlobalDeleteAtom(Atom atom) { return ::GlobalDeleteAtom(atom); }
+
+namespace {
+
+LONG_PTR SetLongPtr(HWND window, int index, LONG_PTR value) { return ::SetWindowLongPtrA(window, index, value); }
+
+}  // namespace
+
+// The 32-bit header makes SetWindowLongPtrA a macro for SetWindowLongA, which
+// would rename the function below; the call above has taken whichever it is.
+#ifdef SetWindowLongPtrA
+#undef SetWindowLongPtrA
+#endif
+
+intptr_t SetWindowLongPtrA(Window window, int index, intptr_t value) {
+    static_assert(kDwlpMsgResult == DWLP_MSGRESULT, "a dialog's result slot");
+    return SetLongPtr(static_cast<HWND>(window), index, value);
+}
 
 }  // namespace sys

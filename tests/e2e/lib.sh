@@ -90,8 +90,12 @@ fail() {
     exit 1
 }
 
+# E2E_CLEANUP: commands a test needs run at its end, whatever the outcome.
+E2E_CLEANUP=""
+
 on_exit() {
     local status=$?
+    if [ -n "$E2E_CLEANUP" ]; then eval "$E2E_CLEANUP" || true; fi
     stop_wine
     wait 2>/dev/null || true
     if [ "$status" -eq 0 ]; then

@@ -57,3 +57,12 @@ int LoadedLibraryCount();
 
 }  // namespace detail
 }  // namespace fake
+
+namespace fake {
+namespace detail {
+
+// True when a new file can be made directly in folder.
+bool FolderTakesFiles(const std::string& folder);
+
+}  // namespace detail
+}  // namespace fake

@@ -7,7 +7,9 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -92,6 +94,10 @@ struct State {
     // File system; INI files live here too, as text.
     std::vector<Entry> entries;
     int failCreateDirectory = 0;  // the next N CreateDirectoryA calls fail
+    // Folders where no file can be made or written (Program Files to a user). The
+    // program's own folder exists without an entry; any other missing folder takes no file.
+    std::vector<std::string> readOnlyFolders;
+    std::map<sys::Handle, std::string> openFiles;  // CreateFileA handles not closed, with their paths
 
     // Batch requests: results in order (0 when the queue is empty); when
     // applyFileOps is set, successful moves, copies and deletes change entries.
@@ -121,6 +127,8 @@ struct State {
     // as the program's modal loops would dispatch messages there.
     std::function<void()> duringModalLoop;
     std::vector<ShellNotifyCall> notifyIcons;
+    int notifyAddFailures = 0;                             // the next N NIM_ADD fail, as a busy shell's do
+    std::set<std::pair<sys::Window, uint32_t>> trayIcons;  // icons the shell shows: window and uID
     std::map<sys::Menu, FakeMenu> menus;
     int nextHandle = 0x100;
 
@@ -129,6 +137,7 @@ struct State {
     sys::Window dialog = nullptr;
     sys::DialogProcFn dialogProc = nullptr;
     bool dialogDestroyed = false;       // DestroyWindow ran on dialog; it gets no more messages
+    intptr_t dialogResult = 0;          // the dialog's result slot (DWLP_MSGRESULT)
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
     // Called by GetMessageA before it reads the queue, as the user or another
@@ -141,10 +150,16 @@ struct State {
     sys::TimerProcFn timerProc = nullptr;
     uint32_t timerPeriod = 0;
     bool timerRunning = false;
+    std::map<sys::TimerId, uint32_t> windowTimers;  // timers of the hidden window: id and period
 
     // Atoms, system-wide: name -> reference count.
     std::map<std::string, int> atoms;
     bool atomAddFails = false;
+
+    // Named mutexes, session-wide: name -> open handles; and this process's handles.
+    std::map<std::string, int> mutexes;
+    std::map<sys::Handle, std::string> openMutexes;
+    uint32_t lastError = 0;
 
     // Heap: the next N allocations fail.
     int failAllocations = 0;

@@ -201,6 +201,8 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     if (section == nullptr || file == nullptr || file[0] == '\0') return false;
     fake::Entry* entry = fake::detail::FindEntry(file);
     if (entry != nullptr && entry->isFolder) return false;
+    // Writing changes the file in place, so a folder that takes no new file refuses it too.
+    if (!fake::detail::FolderTakesFiles(fake::detail::ParentOf(file))) return false;
     std::vector<Line> lines = entry != nullptr ? Parse(entry->contents) : std::vector<Line>();
     long header = FindSection(lines, section);
     if (key == nullptr) {  // deletes the section
@@ -239,8 +241,6 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     if (entry != nullptr) {
         entry->contents = text;
     } else {
-        // The fake creates the file's folders too; the program's own folder is not
-        // part of the fake file system unless a test adds it.
         fake::AddFile(file, text);
     }
     return true;

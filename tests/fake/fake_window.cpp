@@ -211,8 +211,20 @@ uint32_t RegisterWindowMessageA(const char* name) {
     return fake::AtomValueOf(fake::FoldName(name));
 }
 
-TimerId SetTimer(Window, TimerId, uint32_t period, TimerProcFn proc) {
+intptr_t SetWindowLongPtrA(Window window, int index, intptr_t value) {
+    fake::Record("SetWindowLongPtrA");
+    if (window != state().dialog || index != kDwlpMsgResult) return 0;
+    intptr_t previous = state().dialogResult;
+    state().dialogResult = value;
+    return previous;
+}
+
+TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
     fake::Record("SetTimer");
+    if (window != nullptr) {  // a timer of the hidden window, posting WM_TIMER with its id
+        state().windowTimers[id] = period;
+        return id;
+    }
     if (state().timerFails) return 0;
     state().timerProc = proc;
     state().timerPeriod = period;
@@ -221,8 +233,9 @@ TimerId SetTimer(Window, TimerId, uint32_t period, TimerProcFn proc) {
     return fake::timerId;
 }
 
-bool KillTimer(Window, TimerId id) {
+bool KillTimer(Window window, TimerId id) {
     fake::Record("KillTimer");
+    if (window != nullptr) return state().windowTimers.erase(id) == 1;
     if (!state().timerRunning || id == 0 || id != fake::timerId) return false;
     state().timerRunning = false;
     return true;
@@ -251,7 +264,21 @@ uint32_t NotifyIconDataV1Size() {
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
     fake::Record("Shell_NotifyIconA");
     state().notifyIcons.push_back(fake::ShellNotifyCall{message, *data});
-    return true;
+    std::pair<Window, uint32_t> icon(data->hWnd, data->uID);
+    bool shown = state().trayIcons.count(icon) != 0;
+    switch (message) {
+        case kNimAdd:
+            if (state().notifyAddFailures > 0) {
+                --state().notifyAddFailures;
+                return false;
+            }
+            if (shown) return false;
+            state().trayIcons.insert(icon);
+            return true;
+        case kNimModify: return shown;
+        case kNimDelete: return state().trayIcons.erase(icon) == 1;
+        default: return false;
+    }
 }
 
 Menu LoadMenuA(Instance, uint32_t id) {

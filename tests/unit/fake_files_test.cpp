@@ -172,7 +172,10 @@ namespace {
 
 class FakeProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override { fake::Reset(); }
+    void SetUp() override {
+        fake::Reset();
+        fake::AddFolder("C:\\Tools");  // the writer makes no folder
+    }
     const char* ini = "C:\\Tools\\zolm.ini";
 };
 

@@ -87,7 +87,8 @@ TEST_F(SettingsTest, EachDefaultIsProducedJustBeforeItsKeyIsRead) {
     expected.push_back("GetPrivateProfileStringA");                                            // LastOpenedFolder
     for (int i = 0; i < 6; ++i) expected.insert(expected.end(), S.begin(), S.end());           // 14, 13, 12, 15, 16, 17
     expected.push_back("GetPrivateProfileStringA");                                            // LastOpenedFolder
-    for (int i = 0; i < 3; ++i) {                                                              // 7, 8, 10
+    expected.insert(expected.end(), S.begin(), S.end());                                       // 7, read as text
+    for (int i = 0; i < 2; ++i) {                                                              // 8, 10
         expected.push_back("LoadStringA");
         expected.push_back("GetPrivateProfileIntA");
     }
@@ -165,7 +166,7 @@ TEST_F(SettingsTest, AnyValueContentLoadsWithoutHarm) {
     EXPECT_STREQ(settings.ReplayCopySrc, "a=b=[c]");
     EXPECT_EQ(std::strlen(settings.DataFolder), 259u);
     EXPECT_EQ(std::strlen(settings.FolderName), 63u);
-    EXPECT_EQ(settings.MonitorInterval, 0u);
+    EXPECT_EQ(settings.MonitorInterval, 30000u);  // no number: the default
 }
 
 // --- The slot range -------------------------------------------------------------------
@@ -224,16 +225,6 @@ TEST_F(SettingsTest, IntegersAreSavedAsSignedDecimal) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "MonitorInterval=-1"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "MaxIndex=-2147483648"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "MinIndex=2147483647"), lines.end());
-}
-
-TEST_F(SettingsTest, ANegativeValueSurvivesARoundTrip) {
-    fake::AddFile(kIni, "[Replay]\r\nMonitorInterval=-1\r\n");
-    {
-        ProfileSettings settings(nullptr);
-        EXPECT_EQ(settings.MonitorInterval, 0xFFFFFFFFu);
-    }
-    ProfileSettings again(nullptr);
-    EXPECT_EQ(again.MonitorInterval, 0xFFFFFFFFu);
 }
 
 TEST_F(SettingsTest, SaveKeepsTheUsersOtherLinesAndUpdatesKeysInPlace) {
@@ -319,6 +310,45 @@ TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
         EXPECT_STREQ(settings.DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
     }
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+}
+
+TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicationData) {
+    const std::string kAppDataIni = "C:\\Users\\player\\AppData\\Roaming\\ZOLM\\zolm.ini";
+    struct Row {
+        const char* name;
+        bool besideExists, folderReadOnly, appDataExists, noAppData;
+        const std::string& used;  // the file read, and written at the end
+    };
+    const std::string beside = kIni;
+    const Row rows[] = {
+        {"a file beside the program is always used", true, false, true, false, beside},
+        {"a folder that takes files", false, false, true, false, beside},
+        {"a folder that refuses files", false, true, false, false, kAppDataIni},
+        {"and the file there from before", false, true, true, false, kAppDataIni},
+        {"and no application data: reported once", false, true, false, true, beside},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fake::Reset();
+        fake::AddFolder(fake::state().appDataFolder);
+        if (row.folderReadOnly) fake::state().readOnlyFolders.push_back("C:\\Program Files\\ZOLM");
+        if (row.besideExists) fake::AddFile(kIni, "[Replay]\r\nMaxIndex=7\r\n");
+        if (row.appDataExists) fake::AddFile(kAppDataIni, "[Replay]\r\nMaxIndex=7\r\n");
+        if (row.noAppData) fake::state().shGetFolderPathResult = -1;
+        {
+            ProfileSettings settings(nullptr);
+            EXPECT_EQ(settings.GetIniPath(), row.used);
+            EXPECT_EQ(settings.MaxIndex, fake::Exists(row.used) ? 7u : 999u);
+            EXPECT_EQ(fake::Exists(kIni), row.besideExists) << "the test for a writable folder left its file";
+        }
+        EXPECT_EQ(fake::Contents(row.used).find("MinIndex=0") != std::string::npos, !row.noAppData) << "saved";
+        ASSERT_EQ(fake::state().messageBoxes.size(), row.noAppData ? 1u : 0u);
+        if (!row.noAppData) continue;
+        const fake::MessageBoxCall& box = fake::state().messageBoxes[0];
+        EXPECT_EQ(box.text, fake::state().strings[23]);
+        EXPECT_EQ(box.caption, "ZOLM");
+        EXPECT_EQ(box.style, 0x40u);
+    }
 }
 
 TEST_F(SettingsTest, LoadTextSharesOneBuffer) {

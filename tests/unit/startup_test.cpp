@@ -1,6 +1,7 @@
 // Start-up, the single-instance guard, the timer, the tray icon and the close
 // sequence, driven through RunApplication as WinMain runs it.
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <new>
 
@@ -119,24 +120,29 @@ TEST_F(StartupTest, ShortIntervalsAreRaisedToTheFloorAndSaved) {
     }
 }
 
-TEST_F(StartupTest, IntervalsAtOrAboveTheFloorAreKeptAsUnsignedValues) {
+TEST_F(StartupTest, IntervalsUpToADayAreKeptAndAnyOtherTextRunsOnTheDefault) {
     struct Row {
         const char* text;
         uint32_t period;
     };
-    for (const Row& row : {Row{"5000", 5000u}, Row{"30000", 30000u}, Row{"-1", 0xFFFFFFFFu}}) {
+    const Row rows[] = {{"5000", 5000u},        {"86400000", 86400000u}, {"86400001", 30000u}, {"-1", 30000u},
+                        {"2147483648", 30000u}, {"99999999999", 30000u}, {"abc", 30000u},      {"", 30000u}};
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         SetUp();
         WriteIni(std::string("MonitorInterval=") + row.text + "\n");
         PostAtLoopPass(1, sys::kWmClose);
         EXPECT_EQ(Run(), 0);
         EXPECT_EQ(S().timerPeriod, row.period);
-        EXPECT_EQ(SavedInt("MonitorInterval"), row.period);
+        char saved[64];
+        sys::GetPrivateProfileStringA("Replay", "MonitorInterval", "absent", saved, sizeof saved, kIniPath);
+        EXPECT_STREQ(saved, row.text) << "the user's text stays";
     }
 }
 
 TEST_F(StartupTest, SecondStartDeclinedLeavesNoTrace) {
     fake::Remove(kIniPath);  // the first-run offer too must stay away
+    S().mutexes["nezumi_one"] = 1;
     S().atoms["nezumi_one"] = 1;
 
     EXPECT_EQ(Run(), 1);
@@ -152,24 +158,44 @@ TEST_F(StartupTest, SecondStartDeclinedLeavesNoTrace) {
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
     EXPECT_FALSE(fake::Exists(kIniPath));
     EXPECT_EQ(S().atoms["nezumi_one"], 1);
+    EXPECT_EQ(S().mutexes["nezumi_one"], 1);
 }
 
-TEST_F(StartupTest, SecondStartAcceptedRunsButLeavesTheOtherInstancesAtom) {
-    S().atoms["nezumi_one"] = 1;
-    S().messageBoxAnswers.push_back(sys::kIdYes);
-    PostAtLoopPass(1, sys::kWmClose);
+TEST_F(StartupTest, TheGuardAsksOnlyWhileAnotherInstanceRunsAndEachRunningInstanceCounts) {
+    struct Row {
+        const char* name;
+        int mutexes, atoms;  // left by other instances
+        bool asks;
+        int mutexesWhileRunning, atomsWhileRunning;
+    };
+    const Row rows[] = {
+        {"alone", 0, 0, false, 1, 1},
+        {"an atom left by an instance that was killed", 0, 1, false, 1, 1},
+        {"another instance runs", 1, 1, true, 2, 2},
+        {"another instance runs without the atom", 1, 0, true, 2, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        if (row.mutexes > 0) S().mutexes["nezumi_one"] = row.mutexes;
+        if (row.atoms > 0) S().atoms["nezumi_one"] = row.atoms;
+        S().messageBoxAnswers.push_back(sys::kIdYes);
+        int mutexesWhileRunning = -1, atomsWhileRunning = -1;
+        S().onGetMessage = [&] {
+            if (mutexesWhileRunning >= 0) return;
+            mutexesWhileRunning = S().mutexes["nezumi_one"];
+            atomsWhileRunning = S().atoms["nezumi_one"];
+        };
+        PostAtLoopPass(1, sys::kWmClose);
 
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(S().notifyIcons[0].message, sys::kNimAdd);
-    EXPECT_EQ(fake::CallCount("GlobalAddAtomA"), 0);
-    EXPECT_EQ(fake::CallCount("GlobalDeleteAtom"), 0);
-    EXPECT_EQ(S().atoms["nezumi_one"], 1);
+        EXPECT_EQ(Run(), 0);
 
-    // A third start still finds the first instance.
-    S().messageBoxes.clear();
-    EXPECT_EQ(Run(), 1);
-    ASSERT_EQ(S().messageBoxes.size(), 1u);
-    EXPECT_EQ(S().messageBoxes[0].text, S().strings[2]);
+        EXPECT_EQ(S().messageBoxes.size(), row.asks ? 1u : 0u);
+        EXPECT_EQ(mutexesWhileRunning, row.mutexesWhileRunning);
+        EXPECT_EQ(atomsWhileRunning, row.atomsWhileRunning);
+        EXPECT_EQ(S().mutexes["nezumi_one"], row.mutexes) << "its own released, the others' left";
+        EXPECT_EQ(S().atoms["nezumi_one"], row.atoms == 1 && row.mutexes == 0 ? 0 : row.atoms);
+    }
 }
 
 TEST_F(StartupTest, AtomHeldWhileRunning) {
@@ -192,7 +218,7 @@ TEST_F(StartupTest, EarlyEndsReturnOneSilentlyAndWriteNothing) {
     const Row rows[] = {
         {"allocation fails", [] { failNothrowNew = true; }, "CoInitializeApartment"},
         {"window fails", [] { S().dialogCreationFails = true; }, "CreateDialogParamA"},
-        {"atom fails", [] { S().atomAddFails = true; }, "GlobalAddAtomA"},
+        {"atom fails", [] { S().atomAddFails = true; }, "CloseHandle"},  // of the instance mutex
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -272,24 +298,78 @@ TEST_F(StartupTest, CloseAndExitCommandRunTheSameSequence) {
     }
 }
 
-TEST_F(StartupTest, TaskbarCreatedAddsTheSameIconAgain) {
-    PostAtLoopPass(1, sys::RegisterWindowMessageA("TaskbarCreated"));
-    PostAtLoopPass(2, sys::kWmClose);
+TEST_F(StartupTest, TaskbarCreatedAddsTheSameIconAgainOrUpdatesOneStillThere) {
+    for (bool iconLost : {true, false}) {
+        SCOPED_TRACE(iconLost ? "Explorer restarted" : "the icon is still there");
+        SetUp();
+        PostAtLoopPass(1, sys::RegisterWindowMessageA("TaskbarCreated"));
+        PostAtLoopPass(2, sys::kWmClose);
+        S().onGetMessage = [&, previous = S().onGetMessage] {
+            if (iconLost) S().trayIcons.clear();
+            previous();
+        };
 
-    EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(Run(), 0);
 
-    ASSERT_EQ(S().notifyIcons.size(), 3u);
-    const sys::NotifyIconData& first = S().notifyIcons[0].data;
-    const sys::NotifyIconData& again = S().notifyIcons[1].data;
-    EXPECT_EQ(S().notifyIcons[1].message, sys::kNimAdd);
-    EXPECT_EQ(again.cbSize, 88u);
-    EXPECT_EQ(again.hWnd, first.hWnd);
-    EXPECT_EQ(again.uID, 1u);
-    EXPECT_EQ(again.uFlags, first.uFlags);
-    EXPECT_EQ(again.uCallbackMessage, first.uCallbackMessage);
-    EXPECT_EQ(again.hIcon, first.hIcon);
-    EXPECT_STREQ(again.szTip, "ZOLM");
-    EXPECT_EQ(S().notifyIcons[2].message, sys::kNimDelete);
+        std::vector<uint32_t> expected = {sys::kNimAdd, sys::kNimAdd, sys::kNimDelete};
+        if (!iconLost) expected.insert(expected.begin() + 2, sys::kNimModify);
+        std::vector<uint32_t> messages;
+        for (const fake::ShellNotifyCall& call : S().notifyIcons) messages.push_back(call.message);
+        EXPECT_EQ(messages, expected);
+        for (const fake::ShellNotifyCall& call : S().notifyIcons) {
+            EXPECT_EQ(std::memcmp(&call.data, &S().notifyIcons[0].data, sizeof call.data), 0) << "the same record";
+        }
+    }
+}
+
+TEST_F(StartupTest, AnIconTheShellRefusesIsRetriedForMinutesUntilItIsTaken) {
+    for (int failures : {3, 1000}) {
+        SCOPED_TRACE(failures);
+        SetUp();
+        S().notifyAddFailures = failures;
+        TrayApplication& app = Start();
+        ASSERT_EQ(S().windowTimers.count(kTrayIconRetryTimer), 1u);
+        uint32_t period = S().windowTimers[kTrayIconRetryTimer];
+        EXPECT_LE(period, 5000u);
+        int ticks = 0;
+        while (S().windowTimers.count(kTrayIconRetryTimer) != 0 && ticks < 10000) {
+            Send(sys::kWmTimer, kTrayIconRetryTimer);
+            ++ticks;
+        }
+        if (failures == 3) {
+            EXPECT_EQ(ticks, 3);
+            EXPECT_EQ(S().trayIcons.size(), 1u);
+        } else {
+            EXPECT_GE(ticks * period, 120000u) << "retried for two minutes at least";
+            EXPECT_LT(ticks, 10000) << "and then given up";
+            EXPECT_TRUE(S().trayIcons.empty());
+        }
+        app.CloseSequence();
+        EXPECT_TRUE(S().windowTimers.empty());
+        delete theApplication;
+        theApplication = nullptr;
+    }
+}
+
+TEST_F(StartupTest, ASessionEndSavesOnceAndNeverHoldsUpTheLogoff) {
+    for (bool ending : {true, false}) {
+        SCOPED_TRACE(ending ? "ending" : "cancelled");
+        SetUp();
+        int writesAfterEndSession = -1;
+        S().onGetMessage = [&] { writesAfterEndSession = fake::CallCount("WritePrivateProfileStringA"); };
+        PostAtLoopPass(1, sys::kWmQueryEndSession);
+        PostAtLoopPass(2, sys::kWmEndSession, ending ? 1 : 0);
+        PostAtLoopPass(3, sys::kWmClose);  // reached only when the session goes on
+
+        EXPECT_EQ(Run(), 0);
+
+        EXPECT_EQ(S().dialogResult, 1) << "the logoff may go on";
+        EXPECT_EQ(writesAfterEndSession, ending ? 16 : 0);
+        EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 16);
+        EXPECT_TRUE(S().trayIcons.empty());
+        EXPECT_EQ(S().atoms.count("nezumi_one"), 0u);
+        EXPECT_EQ(S().mutexes.count("nezumi_one"), 0u);
+    }
 }
 
 TEST_F(StartupTest, CloseDuringTheFirstRunBackupEndsTheStart) {

@@ -31,12 +31,16 @@ TEST(SeamMessages, ThreadTimerReachesItsProcedureThroughTheLoop) {
     ticks = 0;
     sys::TimerId id = sys::SetTimer(nullptr, 0, 10, CountTick);
     ASSERT_NE(id, 0u);
+    // A window's timer started after it, posting plain WM_TIMER, leaves it alone.
+    HWND window = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_EQ(sys::SetTimer(window, 2, 10, nullptr), 2u);
     sys::Message message = {};
     for (int i = 0; i < 50 && ticks == 0 && sys::GetMessageA(&message) > 0; ++i) {
         sys::TranslateMessage(&message);
         sys::DispatchMessageA(&message);
     }
     EXPECT_TRUE(sys::KillTimer(nullptr, id));
+    ::DestroyWindow(window);
     EXPECT_GE(ticks, 1);
     EXPECT_EQ(tickedId, id);
 

@@ -1,0 +1,25 @@
+// Kernel objects the program holds by handle: the single-instance mutex, and the
+// file that tests whether a folder can be written.
+#pragma once
+
+#include "platform/types.h"
+
+namespace sys {
+
+// Creates the file with the given access, share mode, creation disposition and
+// flags (no security attributes, no template). kInvalidHandle on failure;
+// otherwise the handle must be closed with CloseHandle.
+Handle CreateFileA(const char* path, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags);
+
+// Opens the named mutex of this session, creating it when it does not exist yet,
+// without taking ownership. NULL on failure. GetLastError then tells whether it
+// existed already (kErrorAlreadyExists). The system closes it when the process ends.
+Handle CreateMutexA(const char* name);
+
+// The calling thread's last error code.
+uint32_t GetLastError();
+
+// False on failure; NULL and kInvalidHandle are ignored.
+bool CloseHandle(Handle handle);
+
+}  // namespace sys
