@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
+#include "replay/file_stamp.h"
 #include "replay/presence_table.h"
 #include "replay/slot_scanner.h"
 #include "settings/profile_settings.h"
@@ -52,7 +53,8 @@ public:
     void SetMode(int32_t newMode);
     void ChooseAndLoadReplays();
     void LoadReplays(const char* sourceFolder, const char* dataFolder);
-    void DeleteLoadedReplays(const char* folder);
+    // False when the recycle failed or was stopped: the loaded replays may still be there.
+    bool DeleteLoadedReplays(const char* folder);
 
     // Chain voices.
     void ChooseAndInstallVoices();
@@ -85,6 +87,15 @@ public:
     bool commandRunning;
     // "TaskbarCreated", broadcast when Explorer restarts; 0 when unregistered.
     uint32_t taskbarCreatedMessage;
+    // True from the start of a load until the mode is set or nothing was loaded:
+    // the copy's questions and progress dispatch timer ticks, which must not
+    // archive the slots it is filling.
+    bool loadUnderway;
+    // The slot files the loads since the last recycle wrote, by slot number less
+    // MinIndex, as each copy left them. Only these go to the recycle bin, and
+    // only while unchanged. Kept in memory alone: a new start begins without.
+    bool slotLoaded[kMaxTrackedSlots];
+    FileStamp loadedStamps[kMaxTrackedSlots];
 };
 
 // The one application object, for the dialog and timer procedures.

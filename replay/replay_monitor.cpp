@@ -174,6 +174,7 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
 
 void TrayApplication::MonitorTick() {
     if (mode == BrowseMode) return;
+    if (loadUnderway) return;
     if (settings.DataFolder[0] == '\0') return;
     ArchiveStableReplays(settings.DataFolder, settings.DataFolder);
 }

@@ -16,5 +16,7 @@ int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const
     request.fAnyOperationsAborted = 0;
     request.hNameMappings = nullptr;
     request.lpszProgressTitle = progressTitle;
-    return sys::SHFileOperationA(&request);
+    int result = sys::SHFileOperationA(&request);
+    if (result == 0 && request.fAnyOperationsAborted != 0) return kFileRequestAborted;
+    return result;
 }

@@ -20,8 +20,13 @@ constexpr uint16_t kSilentCopy =
     sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 }  // namespace request_flags
 
+// What RunFileRequest returns for a request the user stopped part way, which the
+// shell itself may report as a success.
+constexpr int kFileRequestAborted = 1223;  // ERROR_CANCELLED
+
 // Hands one request to the shell and returns its result once the shell has
-// finished. from and to are double-NUL lists (to is NULL for a delete);
+// finished: 0 when it was done, kFileRequestAborted when the shell reports it
+// aborted. from and to are double-NUL lists (to is NULL for a delete);
 // progressTitle is NULL for the silent requests.
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
                    const char* progressTitle);

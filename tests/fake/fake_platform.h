@@ -95,7 +95,10 @@ struct State {
     // Batch requests: results in order (0 when the queue is empty); when
     // applyFileOps is set, successful moves, copies and deletes change entries.
     std::deque<int> fileOpResults;
+    std::deque<bool> fileOpAborts;  // fAnyOperationsAborted of each request (none when empty)
     bool applyFileOps = true;
+    // Targets whose replace the user refuses when a paired copy asks.
+    std::vector<std::string> refusedReplaces;
     std::vector<FileOpCall> fileOps;
 
     // User interface.

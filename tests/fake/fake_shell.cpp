@@ -51,7 +51,7 @@ std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
     for (const Entry& entry : state().entries) {
         if (detail::FoldPath(detail::ParentOf(entry.path)) != folderKey) continue;
         if (filesOnly && entry.isFolder) continue;
-        if (detail::MatchesPattern(pattern, NameOf(entry.path))) paths.push_back(entry.path);
+        if (detail::SearchMatches(pattern, NameOf(entry.path))) paths.push_back(entry.path);
     }
     return paths;
 }
@@ -104,11 +104,21 @@ int ApplyMove(const FileOpCall& call) {
     return 0;
 }
 
+bool IsRefusedReplace(const std::string& target) {
+    for (const std::string& refused : state().refusedReplaces) {
+        if (detail::FoldPath(refused) == detail::FoldPath(target)) return true;
+    }
+    return false;
+}
+
 int ApplyCopy(const FileOpCall& call) {
     if (call.from.empty()) return kErrorAccessDenied;
     bool paired = (call.fFlags & sys::kFofMultiDestFiles) != 0;
     if (paired) {
-        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) CopyFile(call.from[i], call.to[i]);
+        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
+            if (detail::FindEntry(call.to[i]) != nullptr && IsRefusedReplace(call.to[i])) continue;
+            CopyFile(call.from[i], call.to[i]);
+        }
         return 0;
     }
     if (call.to.size() != 1) return kErrorCancelled;
@@ -160,8 +170,12 @@ int SHFileOperationA(FileOpRequest* request) {
         result = state().fileOpResults.front();
         state().fileOpResults.pop_front();
     }
+    if (!state().fileOpAborts.empty()) {
+        request->fAnyOperationsAborted = state().fileOpAborts.front() ? 1 : 0;
+        state().fileOpAborts.pop_front();
+    }
     if (state().duringModalLoop) state().duringModalLoop();
-    if (!state().applyFileOps || result != 0) return result;
+    if (!state().applyFileOps || result != 0 || request->fAnyOperationsAborted != 0) return result;
     switch (call.wFunc) {
         case kFoMove: return fake::ApplyMove(call);
         case kFoCopy: return fake::ApplyCopy(call);
