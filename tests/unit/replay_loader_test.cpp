@@ -205,20 +205,28 @@ TEST_F(ReplayLoaderTest, RangeOneToHundredStartsAtSlotOneAndTakesAHundred) {
     EXPECT_EQ(copy.to.back(), Slot(100));
 }
 
-TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillTheThousandDefaultSlots) {
-    StartWith("");
-    S().applyFileOps = false;
-    AddManyStoredReplays(1500);
+TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillAThousandSlotsWhateverTheRangesWidth) {
+    // Wider ranges are loaded into their first thousand slots, with lists of that size.
+    for (const char* range : {"", "MaxIndex=-1\n", "MaxIndex=400000000\n"}) {
+        SCOPED_TRACE(range);
+        SetUp();
+        StartWith(range);
+        S().applyFileOps = false;
+        AddManyStoredReplays(1500);
 
-    Load(kStored);
+        Load(kStored);
 
-    ASSERT_EQ(S().fileOps.size(), 1u);
-    const fake::FileOpCall& copy = S().fileOps[0];
-    ASSERT_EQ(copy.from.size(), 1000u);
-    ASSERT_EQ(copy.to.size(), 1000u);
-    EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
-    EXPECT_EQ(copy.to[999], Slot(999));
-    EXPECT_EQ(app->mode, BrowseMode);
+        ASSERT_EQ(S().fileOps.size(), 1u);
+        const fake::FileOpCall& copy = S().fileOps[0];
+        ASSERT_EQ(copy.from.size(), 1000u);
+        ASSERT_EQ(copy.to.size(), 1000u);
+        EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
+        EXPECT_EQ(copy.to[999], Slot(999));
+        EXPECT_EQ(app->mode, BrowseMode);
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
 }
 
 TEST_F(ReplayLoaderTest, NoMatchingReplayStillEntersBrowseMode) {
