@@ -22,10 +22,13 @@ TrayApplication::TrayApplication(sys::Instance instance)
       tickRunning(false),
       taskbarCreatedMessage(0),
       instanceMutex(nullptr),
-      trayIconRetriesLeft(0) {
+      trayIconRetriesLeft(0),
+      loadUnderway(false) {
     std::memset(caption, 0, sizeof caption);
     std::memset(atomName, 0, sizeof atomName);
     std::memset(&notifyData, 0, sizeof notifyData);
+    std::memset(slotLoaded, 0, sizeof slotLoaded);
+    std::memset(loadedStamps, 0, sizeof loadedStamps);
 }
 
 // Members are destroyed in reverse order of declaration: the slot scanner and the

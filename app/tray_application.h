@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
+#include "replay/file_stamp.h"
 #include "replay/presence_table.h"
 #include "replay/slot_scanner.h"
 #include "settings/profile_settings.h"
@@ -57,7 +58,8 @@ public:
     void SetMode(int32_t newMode);
     void ChooseAndLoadReplays();
     void LoadReplays(const char* sourceFolder, const char* dataFolder);
-    void DeleteLoadedReplays(const char* folder);
+    // False when the recycle failed or was stopped: the loaded replays may still be there.
+    bool DeleteLoadedReplays(const char* folder);
 
     // Chain voices.
     void ChooseAndInstallVoices();
@@ -96,6 +98,15 @@ public:
     sys::Handle instanceMutex;
     // Tries left to add the tray icon while the shell is not ready; 0 when no retry runs.
     uint32_t trayIconRetriesLeft;
+    // True from the start of a load until the mode is set or nothing was loaded:
+    // the copy's questions and progress dispatch timer ticks, which must not
+    // archive the slots it is filling.
+    bool loadUnderway;
+    // The slot files the loads since the last recycle wrote, by slot number less
+    // MinIndex, as each copy left them. Only these go to the recycle bin, and
+    // only while unchanged. Kept in memory alone: a new start begins without.
+    bool slotLoaded[kMaxTrackedSlots];
+    FileStamp loadedStamps[kMaxTrackedSlots];
 };
 
 // The hidden window's timer that retries adding the tray icon.

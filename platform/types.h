@@ -83,6 +83,8 @@ struct FindData {
     uint32_t dwFileAttributes;
     FileTime ftCreationTime;
     FileTime ftLastWriteTime;
+    uint32_t nFileSizeHigh;
+    uint32_t nFileSizeLow;
     char cFileName[kMaxPath];
 };
 

@@ -5,20 +5,98 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "replay/replay_pattern.h"
+#include "replay/sorted_names.h"
 #include "shellops/append_path.h"
+#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
 #include "shellops/path_list.h"
 
 namespace {
 
-constexpr uint32_t kCountOfWrappedRange = 100;
+// The slots a load can fill: the range, never more than are tracked. Zero for a
+// range that runs backwards.
+uint32_t SlotCount(uint32_t first, uint32_t last) {
+    if (first > last) return 0;
+    uint64_t span = static_cast<uint64_t>(last) - first + 1;
+    return span < kMaxTrackedSlots ? static_cast<uint32_t>(span) : kMaxTrackedSlots;
+}
 
-// Bytes of one copy list: a path buffer per slot and the NUL that closes the list.
-// Zero when the platform could not address that much.
-std::size_t ListSize(uint32_t count) {
-    uint64_t bytes = static_cast<uint64_t>(count) * sys::kMaxPath + 1;
-    if (bytes > static_cast<uint64_t>(SIZE_MAX)) return 0;
-    return static_cast<std::size_t>(bytes);
+// Offers every file of the folder whose long name matches pattern. A search also
+// finds files by their short names, and those may match where the long name
+// does not; a folder is never a replay.
+void CollectReplayNames(const char* sourceFolder, const char* pattern, SortedNames& names) {
+    char search[sys::kMaxPath];
+    if (!CopyPath(search, sizeof search, sourceFolder) || !AppendPath(search, pattern)) return;
+    sys::FindData found;
+    sys::SearchHandle handle = sys::FindFirstFileA(search, &found);
+    if (handle == sys::kInvalidSearch) return;
+    do {
+        if (found.dwFileAttributes & sys::kFileAttributeDirectory) continue;
+        if (MatchesFilePattern(found.cFileName, pattern)) names.Offer(found.cFileName);
+    } while (sys::FindNextFileA(handle, &found));
+    sys::FindClose(handle);
+}
+
+// The source and target of the index-th name kept. False when either does not
+// fit a path buffer: that slot is skipped and keeps what it holds.
+bool BuildPair(TrayApplication& app, const char* sourceFolder, const char* dataFolder, const char* name, uint32_t slot,
+               char* source, char* target) {
+    char slotName[sys::kMaxPath];
+    return CopyPath(source, sys::kMaxPath, sourceFolder) && AppendPath(source, name) &&
+           app.slotScan.FormatSlotName(slotName, sizeof slotName, slot) &&
+           CopyPath(target, sys::kMaxPath, dataFolder) && AppendPath(target, slotName);
+}
+
+// Remembers each slot that the copy really wrote: its target now has the size
+// and last-write time of its source. A replace the user refused leaves the old
+// file, which is not ours; a slot an earlier load wrote keeps its record.
+void RecordWrittenSlots(TrayApplication& app, const char* sourceFolder, const char* dataFolder,
+                        const SortedNames& names, uint32_t first) {
+    for (uint32_t index = 0; index < names.count; ++index) {
+        char source[sys::kMaxPath];
+        char target[sys::kMaxPath];
+        if (!BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) continue;
+        FileStamp copied;
+        FileStamp original;
+        if (!ReadFileStamp(target, &copied) || !ReadFileStamp(source, &original)) continue;
+        if (!SameStamp(copied, original)) continue;
+        app.slotLoaded[index] = true;
+        app.loadedStamps[index] = copied;
+    }
+}
+
+// Copies the folder's replays, in name order, onto the slots from the first one.
+// False when nothing could be loaded because the lists could not be had.
+bool CopyReplaysIntoSlots(TrayApplication& app, const char* sourceFolder, const char* dataFolder, uint32_t first,
+                          uint32_t count) {
+    SortedNames names;
+    std::size_t listSize = static_cast<std::size_t>(count) * sys::kMaxPath + 1;
+    char* sourceBuffer = static_cast<char*>(sys::AllocateZeroed(listSize));
+    char* targetBuffer = static_cast<char*>(sys::AllocateZeroed(listSize));
+    bool ready = sourceBuffer != nullptr && targetBuffer != nullptr && names.Allocate(count);
+    if (ready) {
+        char pattern[kReplayPatternSize];
+        GetReplayFilePattern(app.settings, pattern);
+        CollectReplayNames(sourceFolder, pattern, names);
+
+        PathList sources(sourceBuffer, listSize);
+        PathList targets(targetBuffer, listSize);
+        for (uint32_t index = 0; index < names.count; ++index) {
+            char source[sys::kMaxPath];
+            char target[sys::kMaxPath];
+            if (BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) {
+                PathList::AppendPair(sources, source, targets, target);
+            }
+        }
+        if (sources.count > 0) {
+            RunFileRequest(app.window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy,
+                           app.caption);
+            RecordWrittenSlots(app, sourceFolder, dataFolder, names, first);
+        }
+    }
+    sys::Free(sourceBuffer);
+    sys::Free(targetBuffer);
+    return ready;
 }
 
 }  // namespace
@@ -39,71 +117,17 @@ void TrayApplication::ChooseAndLoadReplays() {
 }
 
 void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFolder) {
-    // Without a data folder the slot names would be joined to the current folder.
-    if (dataFolder[0] == '\0') return;
+    // Without a full data folder the slot names would be joined to the current
+    // drive or folder.
+    if (!IsFullyQualifiedPath(dataFolder)) return;
 
     uint32_t first = settings.GetMinIndex();
-    uint32_t last = settings.GetMaxIndex();
-    // A range that runs backwards has no slot to load into.
-    if (first > last) {
-        SetMode(BrowseMode);
-        return;
-    }
-    uint32_t count = last - first + 1;
-    if (count == 0) count = kCountOfWrappedRange;
-
-    std::size_t listSize = ListSize(count);
-    char* sourceBuffer = listSize != 0 ? static_cast<char*>(sys::AllocateZeroed(listSize)) : nullptr;
-    char* targetBuffer = listSize != 0 ? static_cast<char*>(sys::AllocateZeroed(listSize)) : nullptr;
-    // Nothing was loaded: stay in the mode the user had, which still archives.
-    if (sourceBuffer == nullptr || targetBuffer == nullptr) {
-        sys::Free(sourceBuffer);
-        sys::Free(targetBuffer);
-        return;
-    }
-    PathList sources(sourceBuffer, listSize);
-    PathList targets(targetBuffer, listSize);
-
-    char filePattern[kReplayPatternSize];
-    GetReplayFilePattern(settings, filePattern);
-    char pattern[sys::kMaxPath];
-    sys::FindData found;
-    sys::SearchHandle search = sys::kInvalidSearch;
-    if (CopyPath(pattern, sizeof pattern, sourceFolder) && AppendPath(pattern, filePattern)) {
-        search = sys::FindFirstFileA(pattern, &found);
-    }
-
-    if (search != sys::kInvalidSearch) {
-        // The k-th file found goes onto slot first + k - 1.
-        uint32_t slot = first;
-        uint32_t slotsUsed = 0;
-        do {
-            if (slot > last || slotsUsed == count) break;
-            // "." and ".." and folders that match are no replays.
-            if (found.dwFileAttributes & sys::kFileAttributeDirectory) continue;
-
-            char source[sys::kMaxPath];
-            char target[sys::kMaxPath];
-            char slotName[sys::kMaxPath];
-            // A pair that does not fit is left out; its slot keeps what it holds.
-            if (CopyPath(source, sizeof source, sourceFolder) && AppendPath(source, found.cFileName) &&
-                slotScan.FormatSlotName(slotName, sizeof slotName, slot) &&
-                CopyPath(target, sizeof target, dataFolder) && AppendPath(target, slotName)) {
-                PathList::AppendPair(sources, source, targets, target);
-            }
-            ++slot;
-            ++slotsUsed;
-            if (slot == 0) break;  // past the highest slot number there is
-        } while (sys::FindNextFileA(search, &found));
-        sys::FindClose(search);
-    }
-
-    if (sources.count > 0) {
-        RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
-    }
-
-    sys::Free(sourceBuffer);
-    sys::Free(targetBuffer);
-    // Also when nothing matched: the game now shows whatever the slots hold.
-    SetMode(BrowseMode);
+    uint32_t count = SlotCount(first, settings.GetMaxIndex());
+    loadUnderway = true;
+    // A range that runs backwards has no slot to load into, and the game shows
+    // what the slots hold.
+    bool loaded = count == 0 || CopyReplaysIntoSlots(*this, sourceFolder, dataFolder, first, count);
+    // When nothing was loaded the user keeps the mode they had, which may archive.
+    if (loaded) SetMode(BrowseMode);
+    loadUnderway = false;
 }

@@ -153,10 +153,9 @@ bool MoveToArchive(TrayApplication& app, const char* sourceFolder, const char* a
     PathList targets(to, sizeof to);
     if (!PathList::AppendPair(sources, source, targets, target)) return false;
 
-    bool aborted = false;
-    if (RunFileRequest(app.window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove, nullptr,
-                       &aborted) != 0 ||
-        aborted) {
+    // Also false for a request the shell reports as aborted: its files may not have moved.
+    if (RunFileRequest(app.window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove,
+                       nullptr) != 0) {
         return false;
     }
     return sys::GetFileAttributesA(source) == sys::kInvalidFileAttributes;
@@ -184,6 +183,7 @@ void TrayApplication::MonitorTick() {
     // there would rewrite the presence table under the tick that is waiting.
     if (tickRunning) return;
     if (mode == BrowseMode) return;
+    if (loadUnderway) return;
     if (settings.DataFolder[0] == '\0') return;
     tickRunning = true;
     ArchiveStableReplays(settings.DataFolder, settings.DataFolder);

@@ -13,17 +13,19 @@ constexpr uint32_t kDefaultPatternText = 4;
 
 bool IsReplayFilePattern(const char* pattern) {
     if (pattern == nullptr || pattern[0] == '\0') return false;
-    bool wildcard = false;
+    bool onlyDots = true;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern); *p != '\0'; ++p) {
         // The second byte of a double-byte character may be 0x5C and is no separator.
         if (IsLeadByte(*p) && p[1] != '\0') {
             ++p;
+            onlyDots = false;
             continue;
         }
         if (*p == '\\' || *p == '/' || *p == ':') return false;
-        if (*p == '*' || *p == '?') wildcard = true;
+        if (*p != '.') onlyDots = false;
     }
-    return wildcard;
+    // "." and ".." name folders, never files.
+    return !onlyDots;
 }
 
 void GetReplayFilePattern(ProfileSettings& settings, char* out) {

@@ -8,9 +8,9 @@ class ProfileSettings;
 
 constexpr std::size_t kReplayPatternSize = 64;
 
-// True when pattern can only match files directly inside one folder: not empty,
-// no path separator or drive colon, and at least one wildcard, so that it can
-// never name a sub-folder (the archive tree) as a whole.
+// True when pattern names files directly inside one folder: not empty, no path
+// separator or drive colon, and not "." or "..". Without a wildcard it is the
+// name of one file; whatever it finds that is a folder is never used.
 bool IsReplayFilePattern(const char* pattern);
 
 // Copies the settings' CopySrc into out (kReplayPatternSize bytes) when it is a

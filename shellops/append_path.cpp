@@ -36,3 +36,10 @@ bool AppendPath(char* path, const char* name) {
     std::memcpy(path + pathLength, name, nameLength + 1);
     return true;
 }
+
+bool IsFullyQualifiedPath(const char* path) {
+    if (path == nullptr) return false;
+    bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    if (letter && path[1] == ':' && path[2] == '\\') return true;
+    return path[0] == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
+}

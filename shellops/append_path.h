@@ -18,3 +18,8 @@ bool EndsWithBackslash(const char* path);
 
 // True when byte is the first byte of a code page 932 double-byte character.
 bool IsLeadByte(unsigned char byte);
+
+// True for a path that names one place whatever the current drive and folder:
+// "X:\..." or "\\server\share...". The shell recycles only such paths; it
+// deletes others for good.
+bool IsFullyQualifiedPath(const char* path);

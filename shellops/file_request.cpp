@@ -5,7 +5,7 @@
 #include "platform/shell.h"
 
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
-                   const char* progressTitle, bool* aborted) {
+                   const char* progressTitle) {
     sys::FileOpRequest request;
     std::memset(&request, 0, sizeof request);
     request.hwnd = owner;
@@ -17,6 +17,6 @@ int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const
     request.hNameMappings = nullptr;
     request.lpszProgressTitle = progressTitle;
     int result = sys::SHFileOperationA(&request);
-    if (aborted != nullptr) *aborted = request.fAnyOperationsAborted != 0;
+    if (result == 0 && request.fAnyOperationsAborted != 0) return kFileRequestAborted;
     return result;
 }

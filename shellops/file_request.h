@@ -24,9 +24,13 @@ constexpr uint16_t kSilentCopy =
 constexpr uint16_t kSilentPairedCopy = kSilentCopy | sys::kFofMultiDestFiles;
 }  // namespace request_flags
 
+// What RunFileRequest returns for a request the user stopped part way, which the
+// shell itself may report as a success.
+constexpr int kFileRequestAborted = 1223;  // ERROR_CANCELLED
+
 // Hands one request to the shell and returns its result once the shell has
-// finished. from and to are double-NUL lists (to is NULL for a delete);
-// progressTitle is NULL for the silent requests. aborted, when given, receives
-// the shell's fAnyOperationsAborted.
+// finished: 0 when it was done, kFileRequestAborted when the shell reports it
+// aborted. from and to are double-NUL lists (to is NULL for a delete);
+// progressTitle is NULL for the silent requests.
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
-                   const char* progressTitle, bool* aborted = nullptr);
+                   const char* progressTitle);

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
@@ -20,23 +21,26 @@ constexpr uint32_t kVoiceCount = 21;  // voice numbers 0..20
 // set of the longest paths still fits.
 constexpr std::size_t kVoiceListSize = kVoiceCount * sys::kMaxPath + 1;
 
-// The first match of pattern that is a file; false when there is none. A folder
-// cannot stand in for a voice file.
-bool FindFirstVoiceFile(const char* pattern, char* name) {
+// The first file that the search finds whose long name matches the pattern; false
+// when there is none. The search also matches short 8.3 names, which can end in
+// any number ("MY_V~P10.WAV" for "my_voice_take260_13.WAV"), and a folder cannot
+// stand in for a voice file.
+bool FindFirstVoiceFile(const char* searchPath, const char* pattern, char* name) {
     sys::FindData found;
-    sys::SearchHandle search = sys::FindFirstFileA(pattern, &found);
+    sys::SearchHandle search = sys::FindFirstFileA(searchPath, &found);
     if (search == sys::kInvalidSearch) return false;
-    bool haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
-    while (!haveFile && sys::FindNextFileA(search, &found)) {
-        haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
-    }
+    bool haveFile = false;
+    do {
+        haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0 &&
+                   MatchesFilePattern(found.cFileName, pattern);
+    } while (!haveFile && sys::FindNextFileA(search, &found));
     if (haveFile) CopyPath(name, sys::kMaxPath, found.cFileName);
     sys::FindClose(search);
     return haveFile;
 }
 
-// The source of one voice number: the first file in sourceFolder that the
-// pattern for the number finds.
+// The source of one voice number: the first file in sourceFolder whose name the
+// pattern for the number matches.
 bool FindSourceVoice(const char* sourceFolder, const char* existsFormat, uint32_t voice, char* source) {
     char pattern[sys::kMaxPath];
     std::memset(pattern, 0, sizeof pattern);
@@ -48,7 +52,7 @@ bool FindSourceVoice(const char* sourceFolder, const char* existsFormat, uint32_
         return false;
     }
     char foundName[sys::kMaxPath];
-    if (!FindFirstVoiceFile(searchPath, foundName)) return false;
+    if (!FindFirstVoiceFile(searchPath, pattern, foundName)) return false;
     return CopyPath(source, sys::kMaxPath, sourceFolder) && AppendPath(source, foundName);
 }
 

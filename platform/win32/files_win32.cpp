@@ -14,6 +14,8 @@ void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data) {
     data->ftCreationTime.dwHighDateTime = found.ftCreationTime.dwHighDateTime;
     data->ftLastWriteTime.dwLowDateTime = found.ftLastWriteTime.dwLowDateTime;
     data->ftLastWriteTime.dwHighDateTime = found.ftLastWriteTime.dwHighDateTime;
+    data->nFileSizeHigh = found.nFileSizeHigh;
+    data->nFileSizeLow = found.nFileSizeLow;
     std::memcpy(data->cFileName, found.cFileName, sizeof data->cFileName);
     data->cFileName[sizeof data->cFileName - 1] = '\0';
 }

@@ -508,15 +508,17 @@ int Picker(int argc, char** argv) {
     return kOk;
 }
 
-// answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C]
+// answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C] [--hold S]
 // Answers the shell's confirmations, one per file, until --expect of them were
 // answered, or, without --expect, until none has appeared for the timeout.
-// C is the program's own caption, whose boxes are not the shell's.
+// C is the program's own caption, whose boxes are not the shell's. With --hold,
+// each question is left open for S seconds first, as a user who hesitates would.
 int AnswerShell(int argc, char** argv) {
     if (argc < 4) return kUsage;
     const char* expect = Option(argc, argv, 4, "--expect");
     const char* answer = Option(argc, argv, 4, "--answer");
     const char* caption = Option(argc, argv, 4, "--caption");
+    const char* hold = Option(argc, argv, 4, "--hold");
     int answerId = AnswerId(answer != nullptr ? answer : "yes");
     if (answerId != IDYES && answerId != IDNO) return kUsage;
     long wanted = expect != nullptr ? strtol(expect, nullptr, 10) : -1;
@@ -534,6 +536,7 @@ int AnswerShell(int argc, char** argv) {
         Say("question ");
         PrintHex("", title, strlen(title));
         PrintHex("question-text ", text, strlen(text));
+        if (hold != nullptr) Sleep(static_cast<DWORD>(ParseSeconds(hold) * 1000));
         if (!Press(question, answerId, 10)) {
             Say("question-still-open\n");
             return kNotFound;
@@ -664,7 +667,7 @@ void Usage() {
         "       driver menu-keys <pid> <down,up,return,escape...> <timeout>\n"
         "       driver no-menu <pid> <seconds>\n"
         "       driver picker <pid> <timeout> [--answer ok|cancel]\n"
-        "       driver answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C]\n"
+        "       driver answer-shell <pid> <timeout> [--expect N] [--answer yes|no] [--caption C] [--hold S]\n"
         "       driver tray-icon <window> <id> <present|absent> <timeout>\n"
         "       driver forget-icon <window> <id>\n"
         "       driver wait-exit <pid> <timeout>\n"

@@ -14,8 +14,9 @@ for cc in $(seq -w 0 15); do
 done
 # Backed up too, though no voice number names it.
 printf 'game voice 08 extra' >"$VOICE/CH08VO99.WAV"
-# Numbers 00 to 05 and 20; 21 is not a voice number.
-for nn in 00 01 02 03 04 05 20 21; do printf 'my voice %s' "$nn" >"$MINE/take_$nn.WAV"; done
+# Long names, whose short names end in other numbers (my_voice_take260_13.WAV
+# is MY_V~P10.WAV, and *10.WAV finds it too); 21 is not a voice number.
+for nn in $(seq -w 0 21); do printf 'my voice %s' "$nn" >"$MINE/my_voice_take260_$nn.WAV"; done
 
 start_program first
 expect_box first "ZOLM の初回起動です。
@@ -47,18 +48,18 @@ menu_command second v
 run_driver picker "${PID[second]}" 30 --answer ok || fail "no folder picker: $DRIVER_OUT"
 # The character popup lists アミティ first; the third item is クルーク, character 02.
 run_driver menu-keys "${PID[second]}" down,down,down,return 20 || fail "no character popup: $DRIVER_OUT"
-run_driver answer-shell "${PID[second]}" 30 --expect 7 --answer yes || fail "expected 7 overwrite questions: $DRIVER_OUT"
+run_driver answer-shell "${PID[second]}" 30 --expect 21 --answer yes || fail "expected 21 overwrite questions: $DRIVER_OUT"
 installed() { same_content "$VOICE/CH02VO20.WAV" "my voice 20"; }
 wait_until 30 installed || fail "the voices were not installed"
-for nn in 00 01 02 03 04 05 20; do
+for nn in $(seq -w 0 20); do
     same_content "$VOICE/CH02VO$nn.WAV" "my voice $nn" || fail "CH02VO$nn.WAV was not installed"
 done
 [ ! -e "$VOICE/CH02VO21.WAV" ] || fail "a file numbered 21 was installed"
 after=$(cd "$VOICE" && md5sum CH*.WAV)
 changed=$( (diff <(echo "$before") <(echo "$after") || true) | sed -n 's/^> [0-9a-f]*  //p' | sort | tr '\n' ' ')
-[ "$changed" = "CH02VO00.WAV CH02VO01.WAV CH02VO02.WAV CH02VO03.WAV CH02VO04.WAV CH02VO05.WAV CH02VO20.WAV " ] ||
+[ "$changed" = "$(for nn in $(seq -w 0 20); do printf 'CH02VO%s.WAV ' "$nn"; done)" ] ||
     fail "changed voice files: $changed"
-[ "$(ls "$MINE" | wc -l)" = 8 ] || fail "the picked folder changed"
+[ "$(ls "$MINE" | wc -l)" = 22 ] || fail "the picked folder changed"
 
 menu_command second x
 expect_exit second 0

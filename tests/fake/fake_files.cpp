@@ -63,6 +63,7 @@ void Fill(const fake::Entry& entry, sys::FindData* data) {
     data->dwFileAttributes = entry.isFolder ? sys::kFileAttributeDirectory : 0x20u;  // FILE_ATTRIBUTE_ARCHIVE
     data->ftCreationTime = ToFileTime(entry.creationTime);
     data->ftLastWriteTime = ToFileTime(entry.lastWriteTime);
+    data->nFileSizeLow = static_cast<uint32_t>(entry.contents.size());
     std::string name = NameOf(entry.path);
     std::strncpy(data->cFileName, name.c_str(), sizeof(data->cFileName) - 1);
 }
@@ -112,6 +113,65 @@ bool MatchesPattern(const std::string& pattern, const std::string& name) {
     return pi == p.size();
 }
 
+namespace {
+
+bool IsInvalidDosChar(char c) { return std::strchr("*?<>|\"+=,;[] ~.", c) != nullptr; }
+
+bool IsValidShortName(const std::string& name) {
+    std::size_t dot = name.find('.');
+    std::string base = name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
+    if (dot != std::string::npos && ext.empty()) return false;
+    for (char c : base + ext) {
+        if (IsInvalidDosChar(c)) return false;
+    }
+    return true;
+}
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+unsigned Lower(char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); }
+
+}  // namespace
+
+std::string ShortNameOf(const std::string& name) {
+    if (name.empty() || IsValidShortName(name)) return "";
+    // Wine's hash of the name without case, over bytes here.
+    uint16_t hash = 0xBEEF;
+    for (std::size_t i = 0; i + 1 < name.size(); ++i) {
+        hash = static_cast<uint16_t>((hash << 3) ^ (hash >> 5) ^ Lower(name[i]) ^ (Lower(name[i + 1]) << 8));
+    }
+    hash = static_cast<uint16_t>((hash << 3) ^ (hash >> 5) ^ Lower(name.back()));
+    std::size_t ext = std::string::npos;
+    for (std::size_t i = 1; i + 1 < name.size(); ++i) {
+        if (name[i] == '.') ext = i;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < 4 && i < name.size() && i != ext; ++i) {
+        out += IsInvalidDosChar(name[i]) ? '_' : Upper(name[i]);
+    }
+    out.append(5 - out.size(), '~');
+    static const char kHashChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    out += kHashChars[(hash >> 10) & 0x1F];
+    out += kHashChars[(hash >> 5) & 0x1F];
+    out += kHashChars[hash & 0x1F];
+    if (ext != std::string::npos) {
+        out += '.';
+        for (std::size_t i = ext + 1; i < name.size() && i <= ext + 3; ++i) {
+            out += IsInvalidDosChar(name[i]) ? '_' : Upper(name[i]);
+        }
+    }
+    return out;
+}
+
+bool SearchMatches(const std::string& pattern, const std::string& name) {
+    if (MatchesPattern(pattern, name)) return true;
+    // Without a wildcard a pattern can only be a short name itself, and those hold a '~'.
+    if (pattern.find_first_of("*?~") == std::string::npos) return false;
+    std::string shortName = ShortNameOf(name);
+    return !shortName.empty() && MatchesPattern(pattern, shortName);
+}
+
 }  // namespace detail
 }  // namespace fake
 
@@ -131,9 +191,13 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     }
     std::string folderKey = FoldPath(folder);
     Search search;
+    // A plain name is looked up at once: tests search thousands of files by name.
+    bool plain = namePattern.find_first_of("*?~") == std::string::npos;
+    if (plain && FindEntry(full) != nullptr) search.paths.push_back(FindEntry(full)->path);
     for (const fake::Entry& entry : state().entries) {
+        if (plain) break;
         if (FoldPath(ParentOf(entry.path)) != folderKey) continue;
-        if (fake::detail::MatchesPattern(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
+        if (fake::detail::SearchMatches(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
     }
     if (!NextMatch(search, data)) return kInvalidSearch;
     SearchHandle handle = reinterpret_cast<SearchHandle>(static_cast<uintptr_t>(state().nextHandle++));

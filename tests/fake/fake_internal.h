@@ -45,6 +45,13 @@ int OpenSearchCount();
 // The file-system wildcard match of one name ('*' and '?', without case).
 bool MatchesPattern(const std::string& pattern, const std::string& name);
 
+// The short 8.3 name that Wine gives a long name ("" when the name is a valid
+// 8.3 name already): "my_voice_take260_13.WAV" is "MY_V~P10.WAV".
+std::string ShortNameOf(const std::string& name);
+
+// What a search of the platform finds: a name matched by its long or its short name.
+bool SearchMatches(const std::string& pattern, const std::string& name);
+
 }  // namespace detail
 }  // namespace fake
 

@@ -102,10 +102,11 @@ struct State {
     // Batch requests: results in order (0 when the queue is empty); when
     // applyFileOps is set, successful moves, copies and deletes change entries.
     std::deque<int> fileOpResults;
+    std::deque<bool> fileOpAborts;  // fAnyOperationsAborted of each request (none when empty)
     bool applyFileOps = true;
+    // Targets whose replace the user refuses when a paired copy asks.
+    std::vector<std::string> refusedReplaces;
     std::vector<FileOpCall> fileOps;
-    // Per request, in order: the shell reports fAnyOperationsAborted (no when empty).
-    std::deque<bool> fileOpAborts;
     // The shell's own error dialogs: one per request without FOF_NOERRORUI that
     // meets a locked source. Its modal loop runs duringModalLoop once more.
     int errorDialogs = 0;

@@ -52,7 +52,7 @@ std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
     for (const Entry& entry : state().entries) {
         if (detail::FoldPath(detail::ParentOf(entry.path)) != folderKey) continue;
         if (filesOnly && entry.isFolder) continue;
-        if (detail::MatchesPattern(pattern, NameOf(entry.path))) paths.push_back(entry.path);
+        if (detail::SearchMatches(pattern, NameOf(entry.path))) paths.push_back(entry.path);
     }
     return paths;
 }
@@ -115,11 +115,21 @@ int ApplyMove(const FileOpCall& call) {
     return 0;
 }
 
+bool IsRefusedReplace(const std::string& target) {
+    for (const std::string& refused : state().refusedReplaces) {
+        if (detail::FoldPath(refused) == detail::FoldPath(target)) return true;
+    }
+    return false;
+}
+
 int ApplyCopy(const FileOpCall& call) {
     if (call.from.empty()) return kErrorAccessDenied;
     bool paired = (call.fFlags & sys::kFofMultiDestFiles) != 0;
     if (paired) {
-        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) CopyFile(call.from[i], call.to[i]);
+        for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
+            if (detail::FindEntry(call.to[i]) != nullptr && IsRefusedReplace(call.to[i])) continue;
+            CopyFile(call.from[i], call.to[i]);
+        }
         return 0;
     }
     if (call.to.size() != 1) return kErrorCancelled;
@@ -176,7 +186,7 @@ int SHFileOperationA(FileOpRequest* request) {
         state().fileOpAborts.pop_front();
     }
     if (state().duringModalLoop) state().duringModalLoop();
-    if (!state().applyFileOps || result != 0) return result;
+    if (!state().applyFileOps || result != 0 || request->fAnyOperationsAborted != 0) return result;
     if (fake::AnySourceLocked(call)) {
         if ((call.fFlags & kFofNoErrorUi) != 0) return fake::kErrorSharingViolation;
         // "File In Use", answered with Cancel.

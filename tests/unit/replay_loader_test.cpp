@@ -66,6 +66,7 @@ protected:
 
 TEST_F(ReplayLoaderTest, ModeTableRowByRow) {
     StartWith("");
+    fake::AddFile(Stored("A.RPD"), "a");
     struct Row {
         int32_t from;
         int32_t to;
@@ -74,42 +75,83 @@ TEST_F(ReplayLoaderTest, ModeTableRowByRow) {
     for (const Row& row : {Row{PlayMode, PlayMode, false}, Row{PlayMode, BrowseMode, false},
                            Row{BrowseMode, BrowseMode, false}, Row{BrowseMode, PlayMode, true}}) {
         SCOPED_TRACE(testing::Message() << row.from << " -> " << row.to);
+        app->mode = PlayMode;
+        if (row.from == BrowseMode) Load(kStored);
         S().fileOps.clear();
-        app->mode = row.from;
         app->SetMode(row.to);
         EXPECT_EQ(app->mode, row.to);
         EXPECT_EQ(S().fileOps.size(), row.deletes ? 1u : 0u);
     }
 }
 
-TEST_F(ReplayLoaderTest, ReturnToPlayModeRecyclesTheDataFoldersReplaysOnly) {
-    StartWith("");
-    fake::AddFile(Slot(0), "loaded");
-    fake::AddFile(Slot(1), "loaded");
+TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchangedSlots) {
+    StartWith("MaxIndex=2\n");
+    fake::AddFile(Slot(1), "game replay", 7);
     fake::AddFile("C:\\Data\\2007\\05\\12\\2007-05-12T21-30-05.RPD", "archived");
-    app->mode = BrowseMode;
-    // Ticks during the delete's progress dialog must still see browse mode.
+    fake::AddFile("C:\\Data\\flat.RPD", "archived flat");
+    // Listed unsorted; the short name B_NO~???.RPD matches *.RPD, the long name does not.
+    for (const char* name : {"C.RPD", "B_notes.RPDX", "a.RPD", "D.RPD", "B.RPD"}) fake::AddFile(Stored(name), name, 1);
+    S().refusedReplaces.push_back(Slot(1));
+
+    Load(kStored);
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    EXPECT_EQ(S().fileOps[0].from, (std::vector<std::string>{Stored("a.RPD"), Stored("B.RPD"), Stored("C.RPD")}));
+    EXPECT_EQ(S().fileOps[0].to, (std::vector<std::string>{Slot(0), Slot(1), Slot(2)}));
+
+    // The game writes slot 2 again, and slot 5, during browse mode.
+    fake::AddFile(Slot(2), "new game replay", 9);
+    fake::AddFile(Slot(5), "game replay 5", 9);
     int32_t modeDuringDelete = -1;
     S().duringModalLoop = [&] { modeDuringDelete = app->mode; };
-
     Choose(IDM_PLAYMODE);
 
-    ASSERT_EQ(S().fileOps.size(), 1u);
-    const fake::FileOpCall& del = S().fileOps[0];
-    EXPECT_EQ(del.hwnd, S().dialog);
+    ASSERT_EQ(S().fileOps.size(), 2u);
+    const fake::FileOpCall& del = S().fileOps[1];
     EXPECT_EQ(del.wFunc, sys::kFoDelete);
-    EXPECT_EQ(del.from, std::vector<std::string>{"C:\\Data\\*.RPD"});
+    EXPECT_EQ(del.from, std::vector<std::string>{Slot(0)});
     EXPECT_TRUE(del.toIsNull);
     EXPECT_EQ(del.fFlags, 0x1C0);
-    EXPECT_EQ(del.fAnyOperationsAborted, 0);
-    EXPECT_EQ(del.hNameMappings, nullptr);
-    EXPECT_FALSE(del.progressTitleIsNull);
     EXPECT_EQ(del.progressTitle, "ZOLM");
     EXPECT_EQ(modeDuringDelete, BrowseMode);
     EXPECT_EQ(app->mode, PlayMode);
+    for (const std::string& kept : {Slot(1), Slot(2), Slot(5), std::string("C:\\Data\\flat.RPD")}) {
+        EXPECT_TRUE(fake::Exists(kept)) << kept;
+    }
     EXPECT_FALSE(fake::Exists(Slot(0)));
-    EXPECT_FALSE(fake::Exists(Slot(1)));
-    EXPECT_TRUE(fake::Exists("C:\\Data\\2007\\05\\12\\2007-05-12T21-30-05.RPD"));
+}
+
+TEST_F(ReplayLoaderTest, NoTickArchivesWhileTheCopyRuns) {
+    StartWith("");
+    fake::AddFile(Slot(3), "game replay", 7);
+    fake::AddFile(Stored("A.RPD"), "a");
+    fake::FireTimer();  // the slot is seen once before the load
+    // Three ticks while the copy's question is open.
+    S().duringModalLoop = [] {
+        if (S().fileOps.empty() || S().fileOps.back().wFunc != sys::kFoCopy) return;
+        for (int tick = 0; tick < 3; ++tick) fake::FireTimer();
+    };
+
+    Load(kStored);
+
+    ASSERT_EQ(S().fileOps.size(), 1u) << "the copy alone, no archive move";
+    EXPECT_EQ(fake::Contents(Slot(3)), "game replay");
+}
+
+TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
+    StartWith("");
+    fake::AddFile(Stored("A.RPD"), "a");
+    Load(kStored);
+    S().fileOpResults = {1223, 0};
+    S().fileOpAborts = {false, true};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        app->SetMode(PlayMode);
+        EXPECT_EQ(app->mode, BrowseMode) << attempt;
+        EXPECT_TRUE(fake::Exists(Slot(0))) << attempt;
+    }
+    app->SetMode(PlayMode);
+    EXPECT_EQ(app->mode, PlayMode);
+    EXPECT_FALSE(fake::Exists(Slot(0)));
+    EXPECT_EQ(S().fileOps.size(), 4u);
 }
 
 TEST_F(ReplayLoaderTest, ThreeReplaysGoOntoTheFirstThreeSlotsInOneCopy) {
@@ -163,20 +205,28 @@ TEST_F(ReplayLoaderTest, RangeOneToHundredStartsAtSlotOneAndTakesAHundred) {
     EXPECT_EQ(copy.to.back(), Slot(100));
 }
 
-TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillTheThousandDefaultSlots) {
-    StartWith("");
-    S().applyFileOps = false;
-    AddManyStoredReplays(1500);
+TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillAThousandSlotsWhateverTheRangesWidth) {
+    // Wider ranges are loaded into their first thousand slots, with lists of that size.
+    for (const char* range : {"", "MaxIndex=-1\n", "MaxIndex=400000000\n"}) {
+        SCOPED_TRACE(range);
+        SetUp();
+        StartWith(range);
+        S().applyFileOps = false;
+        AddManyStoredReplays(1500);
 
-    Load(kStored);
+        Load(kStored);
 
-    ASSERT_EQ(S().fileOps.size(), 1u);
-    const fake::FileOpCall& copy = S().fileOps[0];
-    ASSERT_EQ(copy.from.size(), 1000u);
-    ASSERT_EQ(copy.to.size(), 1000u);
-    EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
-    EXPECT_EQ(copy.to[999], Slot(999));
-    EXPECT_EQ(app->mode, BrowseMode);
+        ASSERT_EQ(S().fileOps.size(), 1u);
+        const fake::FileOpCall& copy = S().fileOps[0];
+        ASSERT_EQ(copy.from.size(), 1000u);
+        ASSERT_EQ(copy.to.size(), 1000u);
+        EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
+        EXPECT_EQ(copy.to[999], Slot(999));
+        EXPECT_EQ(app->mode, BrowseMode);
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
 }
 
 TEST_F(ReplayLoaderTest, NoMatchingReplayStillEntersBrowseMode) {
@@ -221,20 +271,29 @@ TEST_F(ReplayLoaderTest, CancelledPickerChangesNothing) {
     EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "C:\\Before");
 }
 
-TEST_F(ReplayLoaderTest, EmptyDataFolderIssuesNoRequest) {
-    StartWith("");
-    std::memset(app->settings.DataFolder, 0, sizeof app->settings.DataFolder);
-    fake::AddFile(Stored("A.RPD"));
-    fake::AddFile("C:\\Program Files\\ZOLM\\A.RPD");
+TEST_F(ReplayLoaderTest, ADataFolderThatIsNotFullyQualifiedIsNeitherLoadedNorRecycled) {
+    // Relative names resolve against the current folder, and the shell deletes them for good.
+    for (const char* folder : {"", "Data", "C:Data", "\\Data"}) {
+        SCOPED_TRACE(folder);
+        SetUp();
+        StartWith("");
+        std::strcpy(app->settings.DataFolder, folder);
+        fake::AddFile(Stored("A.RPD"));
+        fake::AddFile(folder + std::string("\\REPLAY000.RPD"));
 
-    Load(kStored);
-    EXPECT_TRUE(S().fileOps.empty());
-    EXPECT_EQ(app->mode, PlayMode) << "nothing was loaded";
+        Load(kStored);
+        EXPECT_TRUE(S().fileOps.empty());
+        EXPECT_EQ(app->mode, PlayMode) << "nothing was loaded";
 
-    app->mode = BrowseMode;
-    app->SetMode(PlayMode);
-    EXPECT_TRUE(S().fileOps.empty()) << "never a pattern relative to the current folder";
-    EXPECT_EQ(app->mode, PlayMode);
+        app->mode = BrowseMode;
+        app->slotLoaded[0] = true;  // as if a load had written slot 0 there
+        app->SetMode(PlayMode);
+        EXPECT_TRUE(S().fileOps.empty());
+        EXPECT_EQ(app->mode, PlayMode);
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
 }
 
 TEST_F(ReplayLoaderTest, BackwardRangeAllocatesAndCopiesNothing) {
@@ -285,36 +344,39 @@ TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {
     EXPECT_EQ(S().fileOps[0].to, (std::vector<std::string>{Slot(0), Slot(2)}));
 }
 
-TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsAPatternOfFiles) {
+TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsANameOfFiles) {
+    const std::string kSo = "\x83\x5CX.RPD";  // "ソX.RPD": its second byte is 0x5C, no separator
+    const std::vector<std::string> kAll = {Stored("A.RPD"), Stored("B.RPD"), Stored(kSo)};
     struct Row {
         const char* copySrc;
-        const char* deletePattern;
+        std::vector<std::string> loaded;
     };
     const Row rows[] = {
-        {"*.REP", "C:\\Data\\*.REP"},
-        {"..\\*.RPD", "C:\\Data\\*.RPD"},
-        {"2007", "C:\\Data\\*.RPD"},  // would recycle a whole archive year
-        {"..", "C:\\Data\\*.RPD"},
-        {"C:*.RPD", "C:\\Data\\*.RPD"},
-        {"/x/*.RPD", "C:\\Data\\*.RPD"},
-        {"\x83\x5C*.RPD", "C:\\Data\\\x83\x5C*.RPD"},  // the second byte of a character is no separator
+        {"*.REP", {Stored("x.REP")}},
+        {"B.RPD", {Stored("B.RPD")}},
+        {"2007", {}},  // a folder: never copied
+        {"\x83\x5C*.RPD", {Stored(kSo)}},
+        {"..\\*.RPD", kAll},
+        {"..", kAll},
+        {"C:*.RPD", kAll},
+        {"/x/*.RPD", kAll},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.copySrc);
         SetUp();
         StartWith(std::string("CopySrc=") + row.copySrc + "\n");
-        app->mode = BrowseMode;
-        app->SetMode(PlayMode);
-        ASSERT_EQ(S().fileOps.size(), 1u);
-        EXPECT_EQ(S().fileOps[0].from, std::vector<std::string>{row.deletePattern});
+        for (const char* name : {"B.RPD", "x.REP", "A.RPD", "\x83\x5CX.RPD"}) fake::AddFile(Stored(name));
+        fake::AddFolder(Stored("2007"));
+        fake::AddFile("C:\\x\\Y.RPD");
+
+        Load(kStored);
+        EXPECT_EQ(S().fileOps.empty() ? std::vector<std::string>{} : S().fileOps[0].from, row.loaded);
+        EXPECT_EQ(app->mode, BrowseMode);
         EXPECT_STREQ(app->settings.ReplayCopySrc, row.copySrc) << "the INI file keeps the user's text";
         delete theApplication;
         theApplication = nullptr;
         app = nullptr;
     }
-    EXPECT_FALSE(IsReplayFilePattern(""));
-    EXPECT_FALSE(IsReplayFilePattern("A.RPD"));
-    EXPECT_TRUE(IsReplayFilePattern("REPLAY???.RPD"));
 }
 
 }  // namespace

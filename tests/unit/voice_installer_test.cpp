@@ -59,9 +59,11 @@ protected:
 };
 
 TEST_F(VoiceInstallerTest, FirstItemInstallsCharacter00FromThePickedFolderAndRemembersIt) {
+    // Long names whose short names end in other numbers: _08 is MY_V~D15.WAV,
+    // _10 is MY_V~D11.WAV, listed before the files that *15.WAV and *11.WAV mean.
     for (int n = 0; n <= 20; ++n) {
         char name[32];
-        std::snprintf(name, sizeof name, "\\voice%02d.wav", n);
+        std::snprintf(name, sizeof name, "\\my_voice_take260_%02d.WAV", n);
         fake::AddFile(kSource + std::string(name));
     }
     Install(kSource, 1);
@@ -82,7 +84,7 @@ TEST_F(VoiceInstallerTest, FirstItemInstallsCharacter00FromThePickedFolderAndRem
     ASSERT_EQ(copy.to.size(), 21u);
     for (int n = 0; n <= 20; ++n) {
         char name[32];
-        std::snprintf(name, sizeof name, "\\voice%02d.wav", n);
+        std::snprintf(name, sizeof name, "\\my_voice_take260_%02d.WAV", n);
         EXPECT_EQ(copy.from[n], kSource + std::string(name));
         EXPECT_EQ(copy.to[n], VoiceTarget(0, n));
     }

@@ -1,0 +1,46 @@
+// The long-name match of search patterns and the load order of names.
+#include <gtest/gtest.h>
+
+#include "shellops/file_pattern.h"
+
+namespace {
+
+TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
+    struct Row {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Row rows[] = {
+        {"my_voice_take260_10.WAV", "*10.WAV", true},
+        {"my_voice_take260_13.WAV", "*10.WAV", false},  // only its short name MY_V~P10.WAV matches
+        {"a.rpd", "*.RPD", true},
+        {"a.b.RPD", "*.RPD", true},
+        {"a.RPDX", "*.RPD", false},
+        {"REPLAY000.RPD", "REPLAY???.RPD", true},
+        {"REPLAY1.RPD", "REPLAY???.RPD", true},  // '?' also stands for nothing before a '.'
+        {"REPLAY1000.RPD", "REPLAY???.RPD", false},
+        {"A.B", "A?B", false},  // '?' never takes the '.'
+        {"ABC", "*.*", true},
+        {"2007", "2007.", true},
+        {"B.RPD", "b.rpd", true},
+        {"B.RPD", "", false},
+        {"\x83\x5C.RPD", "?.RPD", true},  // "ソ" is one character
+        {"\x83\x5CX.RPD", "\x83\x5C*.RPD", true},
+        {"\x83\x61.RPD", "\x83\x41.RPD", false},  // a second byte is never folded
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MatchesFilePattern(row.name, row.pattern), row.matches) << row.name << " / " << row.pattern;
+    }
+}
+
+TEST(FilePatternTest, NamesSortByCodePage932BytesWithoutASCIICase) {
+    EXPECT_LT(CompareFileNames("a.RPD", "B.RPD"), 0);
+    EXPECT_LT(CompareFileNames("B.RPD", "b_notes.RPD"), 0);
+    EXPECT_LT(CompareFileNames("Z.RPD", "\x83\x41.RPD"), 0);
+    EXPECT_GT(CompareFileNames("\x83\x61.RPD", "\x83\x41.RPD"), 0);
+    EXPECT_GT(CompareFileNames("b.RPD", "B.RPD"), 0);  // equal but for case: the bytes decide
+    EXPECT_EQ(CompareFileNames("B.RPD", "B.RPD"), 0);
+}
+
+}  // namespace
