@@ -9,6 +9,7 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
@@ -16,14 +17,19 @@
 
 namespace {
 
-// Calls visit with the name of each file, not folder, that pattern finds.
+// Calls visit with the name of each file, not folder, that the search for path
+// finds and whose long name matches namePattern, path's last part: a search
+// also finds files by their short names.
 template <typename Visit>
-void ForEachFile(const char* pattern, Visit visit) {
+void ForEachFile(const char* path, const char* namePattern, Visit visit) {
     sys::FindData found;
-    sys::SearchHandle search = sys::FindFirstFileA(pattern, &found);
+    sys::SearchHandle search = sys::FindFirstFileA(path, &found);
     if (search == sys::kInvalidSearch) return;
     do {
-        if ((found.dwFileAttributes & sys::kFileAttributeDirectory) == 0) visit(found.cFileName);
+        if ((found.dwFileAttributes & sys::kFileAttributeDirectory) == 0 &&
+            MatchesFilePattern(found.cFileName, namePattern)) {
+            visit(found.cFileName);
+        }
     } while (sys::FindNextFileA(search, &found));
     sys::FindClose(search);
 }
@@ -93,7 +99,7 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     char from[sys::kMaxPath];
     char to[sys::kMaxPath];
     uint64_t missing = 0;
-    ForEachFile(source, [&](const char* name) {
+    ForEachFile(source, pattern, [&](const char* name) {
         if (MissingPair(sourceFolder, target, name, from, to)) ++missing;
     });
     uint64_t listBytes = missing * sys::kMaxPath + 1;
@@ -103,7 +109,7 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     if (fromBuffer != nullptr && toBuffer != nullptr) {
         PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
         PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
-        ForEachFile(source, [&](const char* name) {
+        ForEachFile(source, pattern, [&](const char* name) {
             if (MissingPair(sourceFolder, target, name, from, to)) PathList::AppendPair(sources, from, targets, to);
         });
         if (sources.count > 0) {
