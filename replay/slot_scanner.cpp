@@ -6,6 +6,7 @@
 #include "platform/memory.h"
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
+#include "shellops/file_pattern.h"
 #include "shellops/format_check.h"
 
 namespace {
@@ -82,7 +83,9 @@ bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys
     sys::SearchHandle search = sys::FindFirstFileA(path, found);
     if (search == sys::kInvalidSearch) return false;
     sys::FindClose(search);
-    return true;
+    // A folder of the slot's name is no replay; nor is a file found by a short
+    // name that happens to read like the slot's.
+    return (found->dwFileAttributes & sys::kFileAttributeDirectory) == 0 && MatchesFilePattern(found->cFileName, name);
 }
 
 SlotScanner::SlotScanner(ProfileSettings& settings) {
@@ -245,7 +248,8 @@ void SlotScanner::BeginScan(const char* scanFolder, uint32_t first, uint32_t las
     if (handle == sys::kInvalidSearch) return;
     do {
         uint32_t slot = 0;
-        if (SlotOfName(entry.cFileName, &slot)) seen[slot - rangeFirst] = 1;
+        bool isFolder = (entry.dwFileAttributes & sys::kFileAttributeDirectory) != 0;
+        if (!isFolder && SlotOfName(entry.cFileName, &slot)) seen[slot - rangeFirst] = 1;
     } while (sys::FindNextFileA(handle, &entry));
     sys::FindClose(handle);
 }

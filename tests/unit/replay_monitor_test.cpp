@@ -569,6 +569,7 @@ TEST_F(ScanEquivalenceTest, MixedCaseNamesAndNearMisses) {
                        "XREPLAY012.RPD", "REPLAY\x83\x41.RPD", "REPLAY013.RPD\\", "REPLAY300.RPD", "REPLAY301.RPD",
                        "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd"},
                       true, {"REPLAY014.RPD", "replay015.rpd"});
+    EXPECT_TRUE(fake::Exists(std::string(kData) + "\\REPLAY013.RPD")) << "a folder is no slot file";
 }
 
 TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
