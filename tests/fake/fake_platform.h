@@ -115,6 +115,8 @@ struct State {
     // as the program's modal loops would dispatch messages there.
     std::function<void()> duringModalLoop;
     std::vector<ShellNotifyCall> notifyIcons;
+    int smallIconSize = 16;                    // SM_CXSMICON and SM_CYSMICON
+    std::vector<sys::Point> loadedImageSizes;  // cx, cy of each LoadImageA
     std::map<sys::Menu, FakeMenu> menus;
     int nextHandle = 0x100;
 
