@@ -103,3 +103,27 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
     include(${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
 endif()
+
+# The release package: the program and the players' guide as a text file that
+# Notepad shows (UTF-8 with BOM, CRLF), in a folder ZOLM of a zip.
+#   cmake --build --preset mingw-i686 --target package
+set(ZOLM_GUIDE_TEXT ${ZOLM_GENERATED}/README.txt)
+add_custom_command(
+    OUTPUT ${ZOLM_GUIDE_TEXT}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/docs/ja/README.md -DOUTPUT=${ZOLM_GUIDE_TEXT}
+            -P ${CMAKE_SOURCE_DIR}/cmake/GuideText.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/docs/ja/README.md ${CMAKE_SOURCE_DIR}/cmake/GuideText.cmake
+    VERBATIM)
+add_custom_target(zolm_guide ALL DEPENDS ${ZOLM_GUIDE_TEXT})
+install(TARGETS zolm RUNTIME DESTINATION ZOLM)
+install(FILES ${ZOLM_GUIDE_TEXT} DESTINATION ZOLM)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZOLM_PACKAGE_SYSTEM win64)
+else()
+    set(ZOLM_PACKAGE_SYSTEM win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME zolm-${PROJECT_VERSION}-${ZOLM_PACKAGE_SYSTEM})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
