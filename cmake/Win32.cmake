@@ -47,7 +47,7 @@ set(ZOLM_CORE_AND_PLATFORM -Wl,--start-group zolm_core zolm_platform_win32 -Wl,-
 add_executable(zolm WIN32 app/winmain_win32.cpp ${ZOLM_RESOURCES})
 target_include_directories(zolm PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(zolm PRIVATE ${ZOLM_WARNINGS} -fno-exceptions)
-target_link_libraries(zolm PRIVATE ${ZOLM_CORE_AND_PLATFORM})
+target_link_libraries(zolm PRIVATE ${ZOLM_CORE_AND_PLATFORM} comctl32)
 target_link_options(zolm PRIVATE ${ZOLM_STATIC_RUNTIME} -Wl,--gc-sections $<${ZOLM_RELEASE_CONFIGS}:-s>)
 add_dependencies(zolm zolm_icon)
 
