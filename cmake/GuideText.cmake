@@ -5,7 +5,7 @@
 file(READ ${INPUT} text)
 string(REPLACE "\r\n" "\n" text "${text}")
 # A picture stands alone in its paragraph: it goes with the blank line before it.
-string(REGEX REPLACE "\n\n!\\[[^\n]*\\)[ ]*\n" "\n" text "${text}")
+string(REGEX REPLACE "\n\n[ ]*!\\[[^\n]*\\)[ ]*\n" "\n" text "${text}")
 string(REPLACE "\n" "\r\n" text "${text}")
 string(ASCII 239 187 191 bom)
 file(WRITE ${OUTPUT} "${bom}${text}")
