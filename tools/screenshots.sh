@@ -79,6 +79,9 @@ wine_quiet reg.exe add 'HKCU\Software\Sega\PuyoF' /v 'Install Path' /d 'C:\SEGA\
 # Wine draws the windows' frames and captions itself: the display has no window manager.
 wine_quiet reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
 DRIVE=$WINEPREFIX/drive_c
+# Wine's own fonts (Tahoma, and Marlett for the caption buttons) are not always
+# found in its data folder; in the prefix's Fonts folder they are.
+cp /usr/share/wine/fonts/*.ttf "$DRIVE/windows/Fonts/" 2>/dev/null || true
 mkdir -p "$DRIVE/SEGA/PuyoFever/VOICE" "$DRIVE/ZOLM" "$DRIVE/AmitieVoices"
 for nn in $(seq -w 0 20); do
     : >"$DRIVE/SEGA/PuyoFever/VOICE/CH00VO$nn.WAV"
