@@ -11,7 +11,6 @@
 namespace {
 
 constexpr uint32_t kMinimumInterval = 5000;
-constexpr int kTrayIconSize = 16;
 // At logon Explorer may not take the icon yet, and says nothing when it can: try
 // again every 4 s for three minutes.
 constexpr uint32_t kTrayIconRetryPeriod = 4000;
@@ -31,7 +30,9 @@ void TrayApplication::Initialize() {
     OfferVoiceBackup();
     if (window == nullptr) return;
 
-    icon = sys::LoadImageA(instance, IDI_TRAY, sys::kImageIcon, kTrayIconSize, kTrayIconSize, sys::kLrShared);
+    // The notification area shows small icons, larger at higher display scaling.
+    icon = sys::LoadImageA(instance, IDI_TRAY, sys::kImageIcon, sys::GetSystemMetrics(sys::kSmCxSmIcon),
+                           sys::GetSystemMetrics(sys::kSmCySmIcon), sys::kLrShared);
     CreateMenus();
     // Explorer broadcasts this when it restarts; the tray icon is lost then.
     taskbarCreatedMessage = sys::RegisterWindowMessageA("TaskbarCreated");

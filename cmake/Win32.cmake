@@ -25,11 +25,21 @@ target_compile_options(zolm_platform_win32 PRIVATE ${ZOLM_WARNINGS} -fno-excepti
                        -ffunction-sections -fdata-sections)
 target_link_libraries(zolm_platform_win32 PUBLIC shell32 ole32 user32 gdi32 advapi32 kernel32)
 
-# The resources: UTF-8 source with its icon, manifest and ids beside it.
+# The resources: UTF-8 source with its ids beside it; the version record and the
+# manifest take the project's version, and the icon is rendered from its drawing.
+find_program(PYTHON3 python3 REQUIRED)
+configure_file(${CMAKE_SOURCE_DIR}/res/zolm_version.h.in ${ZOLM_GENERATED}/zolm_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/res/zolm.manifest.in ${ZOLM_GENERATED}/zolm.manifest @ONLY)
+add_custom_command(
+    OUTPUT ${ZOLM_GENERATED}/zolm.ico
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/make_icon.py ${CMAKE_SOURCE_DIR}/res/zolm.svg ${ZOLM_GENERATED}/zolm.ico
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/zolm.svg ${CMAKE_SOURCE_DIR}/tools/make_icon.py
+    VERBATIM)
+add_custom_target(zolm_icon DEPENDS ${ZOLM_GENERATED}/zolm.ico)
 set(ZOLM_RESOURCES ${CMAKE_SOURCE_DIR}/res/zolm.rc)
 set_source_files_properties(${ZOLM_RESOURCES} PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/zolm.ico;${CMAKE_SOURCE_DIR}/res/zolm.manifest")
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
+    "${CMAKE_SOURCE_DIR}/res/resource.h;${ZOLM_GENERATED}/zolm_version.h;${ZOLM_GENERATED}/zolm.ico;${ZOLM_GENERATED}/zolm.manifest")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res -I${ZOLM_GENERATED}")
 
 # The core and the platform call each other: link them as one group.
 set(ZOLM_CORE_AND_PLATFORM -Wl,--start-group zolm_core zolm_platform_win32 -Wl,--end-group)
@@ -37,8 +47,9 @@ set(ZOLM_CORE_AND_PLATFORM -Wl,--start-group zolm_core zolm_platform_win32 -Wl,-
 add_executable(zolm WIN32 app/winmain_win32.cpp ${ZOLM_RESOURCES})
 target_include_directories(zolm PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(zolm PRIVATE ${ZOLM_WARNINGS} -fno-exceptions)
-target_link_libraries(zolm PRIVATE ${ZOLM_CORE_AND_PLATFORM})
+target_link_libraries(zolm PRIVATE ${ZOLM_CORE_AND_PLATFORM} comctl32)
 target_link_options(zolm PRIVATE ${ZOLM_STATIC_RUNTIME} -Wl,--gc-sections $<${ZOLM_RELEASE_CONFIGS}:-s>)
+add_dependencies(zolm zolm_icon)
 
 # GoogleTest from the sources that Debian's package installs.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -51,7 +62,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB ZOLM_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
 add_executable(zolm_win32_tests ${ZOLM_WIN32_TEST_SOURCES} ${ZOLM_RESOURCES})
 target_include_directories(zolm_win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${ZOLM_GENERATED})
-add_dependencies(zolm_win32_tests zolm_cp932_strings)
+add_dependencies(zolm_win32_tests zolm_cp932_strings zolm_icon)
+# The version the resources must carry, from this file rather than from them.
+target_compile_definitions(zolm_win32_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:ZOLM_PROJECT_VERSION="${PROJECT_VERSION}">)
 target_compile_options(zolm_win32_tests PRIVATE ${ZOLM_WARNINGS})
 # version: the tests read the version record back.
 target_link_libraries(zolm_win32_tests PRIVATE ${ZOLM_CORE_AND_PLATFORM} GTest::gtest_main version)
@@ -90,3 +103,27 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
     include(${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
 endif()
+
+# The release package: the program and the players' guide as a text file that
+# Notepad shows (UTF-8 with BOM, CRLF), in a folder ZOLM of a zip.
+#   cmake --build --preset mingw-i686 --target package
+set(ZOLM_GUIDE_TEXT ${ZOLM_GENERATED}/README.txt)
+add_custom_command(
+    OUTPUT ${ZOLM_GUIDE_TEXT}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/docs/ja/README.md -DOUTPUT=${ZOLM_GUIDE_TEXT}
+            -P ${CMAKE_SOURCE_DIR}/cmake/GuideText.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/docs/ja/README.md ${CMAKE_SOURCE_DIR}/cmake/GuideText.cmake
+    VERBATIM)
+add_custom_target(zolm_guide ALL DEPENDS ${ZOLM_GUIDE_TEXT})
+install(TARGETS zolm RUNTIME DESTINATION ZOLM)
+install(FILES ${ZOLM_GUIDE_TEXT} DESTINATION ZOLM)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZOLM_PACKAGE_SYSTEM win64)
+else()
+    set(ZOLM_PACKAGE_SYSTEM win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME zolm-${PROJECT_VERSION}-${ZOLM_PACKAGE_SYSTEM})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -35,6 +35,11 @@ int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t st
 
 // NULL on failure.
 Icon LoadImageA(Instance instance, uint32_t id, uint32_t type, int cx, int cy, uint32_t flags);
+// A system measure in pixels, 0 on failure. The small icon's size follows the
+// display scaling: 16 at 100 %, 24 at 150 %, 32 at 200 %.
+constexpr int kSmCxSmIcon = 49;
+constexpr int kSmCySmIcon = 50;
+int GetSystemMetrics(int index);
 
 // NOTIFYICONDATAA's first size on this architecture (88 bytes on 32-bit Windows).
 uint32_t NotifyIconDataV1Size();

@@ -24,7 +24,7 @@ ROOT_DIR=$(pwd)
 source "$ROOT_DIR/tools/setup.sh"
 
 # The build configures the test framework too, hence libgtest-dev.
-PACKAGES=(g++-mingw-w64-i686-posix cmake ninja-build libgtest-dev wine wine32:i386 locales)
+PACKAGES=(g++-mingw-w64-i686-posix cmake ninja-build libgtest-dev python3 wine wine32:i386 locales)
 if [ -z "${DISPLAY:-}" ]; then
     PACKAGES+=(xvfb xauth)
 fi

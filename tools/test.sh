@@ -17,7 +17,7 @@ PRESETS=("$@")
 [ ${#PRESETS[@]} -gt 0 ] || PRESETS=(native native-sanitize mingw-i686 mingw-x86_64)
 
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb xauth
-          locales libgtest-dev cmake ninja-build g++)
+          locales libgtest-dev cmake ninja-build g++ python3)
 
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"

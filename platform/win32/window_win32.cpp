@@ -108,6 +108,8 @@ Icon LoadImageA(Instance instance, uint32_t id, uint32_t type, int cx, int cy, u
     return ::LoadImageA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(id), type, cx, cy, flags);
 }
 
+int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
 uint32_t NotifyIconDataV1Size() { return NOTIFYICONDATAA_V1_SIZE; }
 
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {

@@ -251,9 +251,15 @@ int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t st
     return answer;
 }
 
-Icon LoadImageA(Instance, uint32_t, uint32_t, int, int, uint32_t) {
+Icon LoadImageA(Instance, uint32_t, uint32_t, int cx, int cy, uint32_t) {
     fake::Record("LoadImageA");
+    state().loadedImageSizes.push_back(Point{cx, cy});
     return fake::NewHandle();
+}
+
+int GetSystemMetrics(int index) {
+    fake::Record("GetSystemMetrics");
+    return index == kSmCxSmIcon || index == kSmCySmIcon ? state().smallIconSize : 0;
 }
 
 uint32_t NotifyIconDataV1Size() {

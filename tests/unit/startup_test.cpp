@@ -108,6 +108,18 @@ TEST_F(StartupTest, TrayIconRecordIsZeroFilledAndComplete) {
     EXPECT_EQ(S().notifyIcons[1].data.uID, 1u);
 }
 
+TEST_F(StartupTest, TrayIconIsLoadedAtTheSystemsSmallIconSize) {
+    S().smallIconSize = 24;  // 150 % display scaling
+    PostAtLoopPass(1, sys::kWmClose);
+    Run();
+
+    ASSERT_FALSE(S().loadedImageSizes.empty());
+    for (const sys::Point& size : S().loadedImageSizes) {
+        EXPECT_EQ(size.x, 24);
+        EXPECT_EQ(size.y, 24);
+    }
+}
+
 TEST_F(StartupTest, ShortIntervalsAreRaisedToTheFloorAndSaved) {
     for (const char* interval : {"0", "1000", "4999"}) {
         SCOPED_TRACE(interval);

@@ -1,9 +1,13 @@
 // The compiled resources: the hidden window's template, the tray menu, the icon,
-// the version record and the manifest, read back through the real API.
+// the version record and the manifest, read back through the real API. The
+// version they must carry comes from the build, as ZOLM_PROJECT_VERSION.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "platform/win32/win32_headers.h"
 #include "res/resource.h"
@@ -93,21 +97,23 @@ TEST(Resources, TrayMenuHasTheTaskTrayPopupInJapanese) {
     ::DestroyMenu(menu);
 }
 
-TEST(Resources, IconIsOneSixteenColourImageOf296Bytes) {
+TEST(Resources, IconHoldsTheTrayAndExplorerSizes) {
     std::string group = ResourceBytes(RT_GROUP_ICON, IDI_TRAY, kJapanese);
-    ASSERT_EQ(group.size(), 6u + 14u);
+    ASSERT_GE(group.size(), 6u);
     EXPECT_EQ(At<WORD>(group, 2), 1) << "type icon";
-    EXPECT_EQ(At<WORD>(group, 4), 1) << "images";
-    EXPECT_EQ(At<BYTE>(group, 6), 16);
-    EXPECT_EQ(At<BYTE>(group, 7), 16);
-    EXPECT_EQ(At<BYTE>(group, 8), 16) << "colours";
-    EXPECT_EQ(At<WORD>(group, 10), 1) << "planes";
-    EXPECT_EQ(At<WORD>(group, 12), 4) << "bits per pixel";
-    EXPECT_EQ(At<DWORD>(group, 14), 296u);
-    std::string image = ResourceBytes(RT_ICON, At<WORD>(group, 18), kJapanese);
-    EXPECT_EQ(image.size(), 296u);
+    WORD count = At<WORD>(group, 4);
+    ASSERT_EQ(group.size(), 6u + 14u * count);
+    std::set<std::pair<int, int>> images;  // pixels, bits per pixel
+    for (std::size_t entry = 6; entry < group.size(); entry += 14) {
+        EXPECT_EQ(At<BYTE>(group, entry + 1), At<BYTE>(group, entry)) << "square";
+        EXPECT_EQ(ResourceBytes(RT_ICON, At<WORD>(group, entry + 12), kJapanese).size(), At<DWORD>(group, entry + 8));
+        images.insert({At<BYTE>(group, entry), At<WORD>(group, entry + 6)});
+    }
+    std::set<std::pair<int, int>> expected = {{16, 32}, {20, 32}, {24, 32}, {32, 32},
+                                              {40, 32}, {48, 32}, {16, 4},  {32, 4}};
+    EXPECT_EQ(images, expected);
 
-    HANDLE icon = ::LoadImageA(Self(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, LR_SHARED);
+    HANDLE icon = ::LoadImageA(Self(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 24, 24, LR_SHARED);
     EXPECT_NE(icon, nullptr);
 }
 
@@ -122,10 +128,12 @@ TEST(Resources, VersionRecordNamesTheProgram) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00010000u);
+    unsigned part[4] = {};
+    ASSERT_EQ(std::sscanf(ZOLM_PROJECT_VERSION, "%u.%u.%u.%u", &part[0], &part[1], &part[2], &part[3]), 4);
+    EXPECT_EQ(fixed->dwFileVersionMS, part[0] << 16 | part[1]);
+    EXPECT_EQ(fixed->dwFileVersionLS, part[2] << 16 | part[3]);
+    EXPECT_EQ(fixed->dwProductVersionMS, part[0] << 16 | part[1]);
+    EXPECT_EQ(fixed->dwProductVersionLS, part[2] << 16 | part[3]);
     EXPECT_EQ(fixed->dwFileOS, 0x40004u);
     EXPECT_EQ(fixed->dwFileType, 1u);
     EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u);
@@ -138,18 +146,32 @@ TEST(Resources, VersionRecordNamesTheProgram) {
     EXPECT_EQ(translation[1], 1200);
 
     EXPECT_EQ(VersionString(block, L"FileDescription"), u"リプレイ&連鎖ボイスマネジャ");
-    EXPECT_EQ(VersionString(block, L"FileVersion"), u"1, 1, 1, 0");
-    EXPECT_EQ(VersionString(block, L"ProductVersion"), u"1, 1, 1, 0");
+    std::string text = std::to_string(part[0]) + ", " + std::to_string(part[1]) + ", " + std::to_string(part[2]) +
+                       ", " + std::to_string(part[3]);
+    EXPECT_EQ(VersionString(block, L"FileVersion"), std::u16string(text.begin(), text.end()));
+    EXPECT_EQ(VersionString(block, L"ProductVersion"), std::u16string(text.begin(), text.end()));
     EXPECT_EQ(VersionString(block, L"InternalName"), u"zolm");
     for (std::wstring empty : {L"Comments", L"CompanyName", L"LegalTrademarks", L"PrivateBuild", L"SpecialBuild"}) {
         EXPECT_EQ(VersionString(block, empty.c_str()), u"") << std::string(empty.begin(), empty.end());
     }
 }
 
-TEST(Resources, ManifestAsksForNoElevation) {
+TEST(Resources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation) {
     HRSRC found = ::FindResourceA(Self(), MAKEINTRESOURCEA(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
     const char* data = static_cast<const char*>(::LockResource(::LoadResource(Self(), found)));
     std::string manifest(data, ::SizeofResource(Self(), found));
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    for (std::string entry : {
+             std::string("name=\"zolm\" version=\"") + ZOLM_PROJECT_VERSION + "\"",
+             std::string("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+             std::string(">true/pm</dpiAware>"),
+             std::string(">PerMonitorV2, PerMonitor</dpiAwareness>"),
+             std::string("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"),  // Windows 7
+             std::string("{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"),  // 8
+             std::string("{1f676c76-80e1-4239-95bb-83d0f6d0da78}"),  // 8.1
+             std::string("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"),  // 10 and 11
+             std::string("level=\"asInvoker\""),
+         }) {
+        EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
+    }
 }
