@@ -17,11 +17,10 @@ constexpr uint16_t kPairedCopy =
     sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 // Recycling the loaded replays.
 constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
-// Backing up voices: unseen, no questions, folders made.
-constexpr uint16_t kSilentCopy =
-    sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
-// Backing up the voices a backup folder lacks: the same, with paired lists.
-constexpr uint16_t kSilentPairedCopy = kSilentCopy | sys::kFofMultiDestFiles;
+// Backing up the voices a backup folder lacks: paired lists, unseen, no
+// questions, folders made.
+constexpr uint16_t kSilentPairedCopy = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofNoConfirmation |
+                                       sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 }  // namespace request_flags
 
 // What RunFileRequest returns for a request the user stopped part way, which the
