@@ -19,8 +19,8 @@ constexpr uint16_t kPairedCopy =
 constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 // Backing up the voices a backup folder lacks: paired lists, unseen, no
 // questions, folders made.
-constexpr uint16_t kSilentPairedCopy = sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofNoConfirmation |
-                                       sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
+constexpr uint16_t kSilentPairedCopy =
+    sys::kFofMultiDestFiles | sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofFilesOnly | sys::kFofNoConfirmMkdir;
 }  // namespace request_flags
 
 // What RunFileRequest returns for a request the user stopped part way, which the
