@@ -130,8 +130,8 @@ struct State {
     std::vector<ShellNotifyCall> notifyIcons;
     int notifyAddFailures = 0;                             // the next N NIM_ADD fail, as a busy shell's do
     std::set<std::pair<sys::Window, uint32_t>> trayIcons;  // icons the shell shows: window and uID
-    int smallIconSize = 16;                    // SM_CXSMICON and SM_CYSMICON
-    std::vector<sys::Point> loadedImageSizes;  // cx, cy of each LoadImageA
+    int smallIconSize = 16;                                // SM_CXSMICON and SM_CYSMICON
+    std::vector<sys::Point> loadedImageSizes;              // cx, cy of each LoadImageA
     std::map<sys::Menu, FakeMenu> menus;
     int nextHandle = 0x100;
 
