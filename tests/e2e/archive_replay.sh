@@ -24,4 +24,4 @@ close_program main
 [ "$(ini_value Replay MonitorInterval)" = 5000 ] || fail "MonitorInterval saved as $(ini_value Replay MonitorInterval)"
 [ "$(ini_value System InstallFolder)" = "$WIN_GAME" ] || fail "InstallFolder saved as $(ini_value System InstallFolder)"
 [ "$(ini_value Replay DataFolder)" = "$WIN_DATA" ] || fail "DataFolder saved as $(ini_value Replay DataFolder)"
-[ "$(tr -d '\r' <"$INI" | grep -c '=')" = 16 ] || fail "the INI file does not hold 16 keys"
+expect_all_keys "$INI"

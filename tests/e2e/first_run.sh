@@ -6,11 +6,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 
 start_program first
-expect_box first "ZOLM の初回起動です。
-連鎖ボイスファイルのバックアップを作成しますか？
-今すぐ作成するなら「はい」を、
-作成せずに起動するなら「いいえ」を押してください。" no
-expect_icon first present
+answer_first_run first no
 [ ! -e "$INI" ] || fail "the INI file was written before the end of the run"
 close_program first
 

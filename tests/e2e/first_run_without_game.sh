@@ -7,10 +7,7 @@ e2e_setup
 wine_quiet reg.exe delete 'HKCU\Software\Sega\PuyoF' /f || fail "cannot remove the game's registry key"
 
 start_program first
-expect_box first "ZOLM の初回起動です。
-連鎖ボイスファイルのバックアップを作成しますか？
-今すぐ作成するなら「はい」を、
-作成せずに起動するなら「いいえ」を押してください。" yes
+expect_box first "$FIRST_RUN_QUESTION" yes
 expect_box first "ぷよぷよフィーバーのインストールパスが見つかりませんでした。
 連載ボイスファイルのバックアップは作成されません。" ok
 expect_icon first present

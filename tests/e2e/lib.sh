@@ -247,6 +247,32 @@ expect_box() {
         fail "$1: expected message box: $DRIVER_OUT"
 }
 
+# The first start's offer of the voice backup.
+FIRST_RUN_QUESTION="ZOLM の初回起動です。
+連鎖ボイスファイルのバックアップを作成しますか？
+今すぐ作成するなら「はい」を、
+作成せずに起動するなら「いいえ」を押してください。"
+
+# answer_first_run TAG ANSWER: the first-run question answered yes or no, and
+# the tray icon there afterwards.
+answer_first_run() {
+    expect_box "$1" "$FIRST_RUN_QUESTION" "$2"
+    expect_icon "$1" present
+}
+
+# expect_all_keys FILE: an INI file that holds every one of the 16 settings.
+expect_all_keys() {
+    [ "$(tr -d '\r' <"$1" | grep -c '=')" = 16 ] || fail "the INI file $1 does not hold 16 keys"
+}
+
+# expect_quiet_start TAG: a start that asks nothing, closed again.
+expect_quiet_start() {
+    start_program "$1"
+    expect_icon "$1" present
+    run_driver no-box ZOLM 0 --pid "${PID[$1]}" || fail "$1: the start asked: $DRIVER_OUT"
+    close_program "$1"
+}
+
 # replay SLOT CONTENT TIME: a replay written by the game into a slot, last
 # written (and so, under Wine, created) at TIME local time.
 replay() {

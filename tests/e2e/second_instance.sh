@@ -55,8 +55,5 @@ wait_until 100 test -e "$archived" || fail "slot 5 was not archived with Monitor
 wine_quiet taskkill.exe /f /pid "${PID[second]}" || fail "cannot end the second instance"
 wait_until 30 grep -q '^exit ' "$LOG/start-second.out" || fail "the second instance did not end"
 
-start_program alone
-expect_icon alone present
-run_driver no-box ZOLM 0 --pid "${PID[alone]}" || fail "a start after a forced end asked: $DRIVER_OUT"
-close_program alone
+expect_quiet_start alone
 [ "$(ini_value Replay MonitorInterval)" = -1 ] || fail "MonitorInterval saved as $(ini_value Replay MonitorInterval)"

@@ -11,11 +11,7 @@ for nn in 00 01; do printf 'installed voice %s' "$nn" >"$VOICE/CH00VO$nn.WAV"; d
 printf 'original voice 00' >"$VOICE/_ORIGINAL/AMI/CH00VO00.WAV"
 
 start_program first
-expect_box first "ZOLM の初回起動です。
-連鎖ボイスファイルのバックアップを作成しますか？
-今すぐ作成するなら「はい」を、
-作成せずに起動するなら「いいえ」を押してください。" yes
-expect_icon first present
+answer_first_run first yes
 same_content "$VOICE/_ORIGINAL/AMI/CH00VO00.WAV" "original voice 00" || fail "the saved original was replaced"
 same_content "$VOICE/_ORIGINAL/AMI/CH00VO01.WAV" "installed voice 01" || fail "the missing voice was not backed up"
 close_program first

@@ -19,11 +19,7 @@ printf 'game voice 08 extra' >"$VOICE/CH08VO99.WAV"
 for nn in $(seq -w 0 21); do printf 'my voice %s' "$nn" >"$MINE/my_voice_take260_$nn.WAV"; done
 
 start_program first
-expect_box first "ZOLM の初回起動です。
-連鎖ボイスファイルのバックアップを作成しますか？
-今すぐ作成するなら「はい」を、
-作成せずに起動するなら「いいえ」を押してください。" yes
-expect_icon first present
+answer_first_run first yes
 CODES=(AMI OSB KLG DNG RID ONI PRI RAF YU TAR HOH ACO FRA ARL POP CAR)
 for cc in $(seq 0 15); do
     backup=$VOICE/_ORIGINAL/${CODES[$cc]}
