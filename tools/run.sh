@@ -141,18 +141,8 @@ make_demo_prefix() {
 # prefix starts one) cannot give the program a window later.
 VIRTUAL_DISPLAY=""
 if [ -z "${DISPLAY:-}" ]; then
-    for number in $(seq 90 120); do
-        [ -e "/tmp/.X$number-lock" ] || break
-    done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    VIRTUAL_DISPLAY=$!
-    export DISPLAY=":$number"
+    start_virtual_display 1024x768x24
     trap 'kill "$VIRTUAL_DISPLAY" 2>/dev/null || true; rm -rf "$WORK"' EXIT
-    # A window made before the display answers is never made.
-    for _ in $(seq 100); do
-        [ -S "/tmp/.X11-unix/X$number" ] && break
-        sleep 0.1
-    done
     echo "No display: running on the virtual display $DISPLAY, without its questions and menus."
 fi
 

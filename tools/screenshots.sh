@@ -50,21 +50,12 @@ DRIVER=$BUILD/zolm_e2e_driver.exe
 
 # A virtual display, started before any Wine process, which keeps the display it
 # was started with.
-for number in $(seq 90 120); do
-    [ -e "/tmp/.X$number-lock" ] || break
-done
-Xvfb ":$number" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-DISPLAY_PID=$!
-export DISPLAY=":$number"
+start_virtual_display 800x600x24
 cleanup() {
     "${WINESERVER:-wineserver}" -k >/dev/null 2>&1 || true
-    kill "$DISPLAY_PID" 2>/dev/null || true
+    kill "$VIRTUAL_DISPLAY" 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do
-    [ -S "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
 
 wine_quiet() { "$RUNNER" "$@" </dev/null >>"$SHOTS/wine.out" 2>&1; }
 

@@ -46,3 +46,20 @@ runs_32bit_programs() {
     "$loader" --version >/dev/null 2>&1
     [ $? -ne 126 ]
 }
+
+# Starts a virtual display of the given size (such as 1024x768x24) on a free
+# number, exports DISPLAY, and sets VIRTUAL_DISPLAY to its process id. Returns
+# once the display answers: a window made before that is never made.
+start_virtual_display() {
+    local number
+    for number in $(seq 90 120); do
+        [ -e "/tmp/.X$number-lock" ] || break
+    done
+    Xvfb ":$number" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+    VIRTUAL_DISPLAY=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+        [ -S "/tmp/.X11-unix/X$number" ] && break
+        sleep 0.1
+    done
+}
