@@ -119,6 +119,7 @@ namespace sys {
 
 SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     state().calls.push_back("FindFirstFileA");
+    if (fake::ShouldFail("FindFirstFileA")) return kInvalidSearch;
     std::string full = pattern != nullptr ? pattern : "";
     std::size_t sep = LastSeparator(full);
     if (sep == std::string::npos) return kInvalidSearch;
@@ -143,6 +144,7 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
 
 bool FindNextFileA(SearchHandle search, FindData* data) {
     state().calls.push_back("FindNextFileA");
+    if (fake::ShouldFail("FindNextFileA")) return false;
     auto found = Searches().find(search);
     if (found == Searches().end()) return false;
     return NextMatch(found->second, data);
@@ -150,17 +152,22 @@ bool FindNextFileA(SearchHandle search, FindData* data) {
 
 bool FindClose(SearchHandle search) {
     state().calls.push_back("FindClose");
-    return Searches().erase(search) == 1;
+    // A failed close still ends the search: the handle is no use afterwards.
+    bool closed = Searches().erase(search) == 1;
+    if (fake::ShouldFail("FindClose")) return false;
+    return closed;
 }
 
 bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
     state().calls.push_back("FileTimeToLocalFileTime");
+    if (fake::ShouldFail("FileTimeToLocalFileTime")) return false;
     *local = *utc;  // the fake's local time is UTC
     return true;
 }
 
 bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
     state().calls.push_back("FileTimeToSystemTime");
+    if (fake::ShouldFail("FileTimeToSystemTime")) return false;
     uint64_t ticks = Ticks(*time);
     if (ticks > 0x7FFFFFFFFFFFFFFFull) return false;
     uint64_t totalSeconds = ticks / 10000000ull;
@@ -191,6 +198,7 @@ bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
 
 uint32_t GetFileAttributesA(const char* path) {
     state().calls.push_back("GetFileAttributesA");
+    if (fake::ShouldFail("GetFileAttributesA")) return kInvalidFileAttributes;
     std::string p = path != nullptr ? path : "";
     if (IsDriveRoot(p)) return kFileAttributeDirectory;
     const fake::Entry* entry = FindEntry(p);
@@ -200,6 +208,7 @@ uint32_t GetFileAttributesA(const char* path) {
 
 bool CreateDirectoryA(const char* path) {
     state().calls.push_back("CreateDirectoryA");
+    if (fake::ShouldFail("CreateDirectoryA")) return false;
     if (state().failCreateDirectory > 0) {
         --state().failCreateDirectory;
         return false;
@@ -247,6 +256,8 @@ int Bounded(int written, std::size_t size) {
 int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
     state().calls.push_back("FormatInt");
     if (size == 0) return 0;
+    // wsprintfA's failure: less than the expected output, here nothing.
+    if (fake::ShouldFail("FormatInt")) return out[0] = '\0', 0;
     std::string f = WithoutLongPrefix(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a)), size);
 }
@@ -254,6 +265,7 @@ int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
 int FormatInt2(char* out, std::size_t size, const char* format, uint32_t a, uint32_t b) {
     state().calls.push_back("FormatInt2");
     if (size == 0) return 0;
+    if (fake::ShouldFail("FormatInt2")) return out[0] = '\0', 0;
     std::string f = WithoutLongPrefix(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a), static_cast<int>(b)), size);
 }

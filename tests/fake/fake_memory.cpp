@@ -4,10 +4,19 @@
 #include "platform/memory.h"
 #include "tests/fake/fake_platform.h"
 
+namespace {
+
+constexpr std::size_t kLargestBlock = std::size_t{1} << 30;
+
+}  // namespace
+
 namespace sys {
 
 void* AllocateZeroed(std::size_t size) {
     fake::state().calls.push_back("AllocateZeroed");
+    if (fake::ShouldFail("AllocateZeroed")) return nullptr;
+    // A block this large is more than the 32-bit release's heap can give.
+    if (size > kLargestBlock) return nullptr;
     if (fake::state().failAllocations > 0) {
         --fake::state().failAllocations;
         return nullptr;

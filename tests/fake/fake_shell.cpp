@@ -140,6 +140,8 @@ namespace sys {
 
 using fake::state;
 
+constexpr int kErrorInvalidFiles = 0x7C;  // DE_INVALIDFILES
+
 int SHFileOperationA(FileOpRequest* request) {
     fake::Record("SHFileOperationA");
     fake::FileOpCall call;
@@ -154,6 +156,8 @@ int SHFileOperationA(FileOpRequest* request) {
     call.progressTitleIsNull = request->lpszProgressTitle == nullptr;
     call.progressTitle = request->lpszProgressTitle != nullptr ? request->lpszProgressTitle : "";
     state().fileOps.push_back(call);
+    // The shell refused the request as a whole, before touching any file.
+    if (fake::ShouldFail("SHFileOperationA")) return kErrorInvalidFiles;
 
     int result = 0;
     if (!state().fileOpResults.empty()) {
@@ -172,7 +176,7 @@ int SHFileOperationA(FileOpRequest* request) {
 
 int32_t SHGetMalloc(Malloc* out) {
     fake::Record("SHGetMalloc");
-    if (state().shGetMallocFails) {
+    if (state().shGetMallocFails || fake::ShouldFail("SHGetMalloc")) {
         *out = nullptr;
         return fake::kEFail;
     }
@@ -193,6 +197,7 @@ void MallocRelease(Malloc) {
 
 IdList SHBrowseForFolderA(BrowseInfo* info) {
     fake::Record("SHBrowseForFolderA");
+    if (fake::ShouldFail("SHBrowseForFolderA")) return nullptr;
     state().browseInfos.push_back(*info);
     state().browseTitles.push_back(info->lpszTitle != nullptr ? info->lpszTitle : "");
     // The real picker calls back once its window exists, before the user acts.
@@ -212,6 +217,7 @@ IdList SHBrowseForFolderA(BrowseInfo* info) {
 bool SHGetPathFromIDListA(IdList list, char* path) {
     fake::Record("SHGetPathFromIDListA");
     std::memset(path, 0, kMaxPath);
+    if (fake::ShouldFail("SHGetPathFromIDListA")) return false;
     auto found = state().pickerItemLists.find(list);
     if (found == state().pickerItemLists.end()) return false;
     std::strncpy(path, found->second.c_str(), kMaxPath - 1);
@@ -220,6 +226,7 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
 
 int32_t CoInitializeApartment() {
     fake::Record("CoInitializeApartment");
+    if (fake::ShouldFail("CoInitializeApartment")) return fake::kEFail;
     ++state().comInitialized;
     return state().comInitialized > 1 ? 1 : 0;
 }

@@ -122,6 +122,7 @@ using fake::state;
 
 Window CreateDialogParamA(Instance, uint32_t, Window, DialogProcFn proc, LParam init) {
     fake::Record("CreateDialogParamA");
+    if (fake::ShouldFail("CreateDialogParamA")) return nullptr;
     if (state().dialogCreationFails) return nullptr;
     Window dialog = fake::NewHandle();
     state().dialog = dialog;
@@ -143,11 +144,13 @@ bool ShowWindow(Window, int) {
 
 bool UpdateWindow(Window window) {
     fake::Record("UpdateWindow");
+    if (fake::ShouldFail("UpdateWindow")) return false;
     return window != nullptr;
 }
 
 bool DestroyWindow(Window window) {
     fake::Record("DestroyWindow");
+    if (fake::ShouldFail("DestroyWindow")) return false;
     if (window == nullptr || window != state().dialog || state().dialogDestroyed) return false;
     // The window gets WM_DESTROY while it is being destroyed, then nothing more.
     if (state().dialogProc != nullptr) state().dialogProc(window, kWmDestroy, 0, 0);
@@ -186,6 +189,7 @@ void DispatchMessageA(const Message* msg) {
 
 bool PostMessageA(Window window, uint32_t message, WParam wParam, LParam lParam) {
     fake::Record("PostMessageA");
+    if (fake::ShouldFail("PostMessageA")) return false;
     state().posted.push_back(Message{window, message, wParam, lParam});
     if (window != nullptr && window == state().dialog && !state().dialogDestroyed && message != kWmNull) {
         state().messages.push_back(Message{window, message, wParam, lParam});
@@ -207,12 +211,14 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
 
 uint32_t RegisterWindowMessageA(const char* name) {
     fake::Record("RegisterWindowMessageA");
+    if (fake::ShouldFail("RegisterWindowMessageA")) return 0;
     if (name == nullptr || *name == '\0') return 0;
     return fake::AtomValueOf(fake::FoldName(name));
 }
 
 TimerId SetTimer(Window, TimerId, uint32_t period, TimerProcFn proc) {
     fake::Record("SetTimer");
+    if (fake::ShouldFail("SetTimer")) return 0;
     if (state().timerFails) return 0;
     state().timerProc = proc;
     state().timerPeriod = period;
@@ -223,6 +229,7 @@ TimerId SetTimer(Window, TimerId, uint32_t period, TimerProcFn proc) {
 
 bool KillTimer(Window, TimerId id) {
     fake::Record("KillTimer");
+    if (fake::ShouldFail("KillTimer")) return false;
     if (!state().timerRunning || id == 0 || id != fake::timerId) return false;
     state().timerRunning = false;
     return true;
@@ -230,6 +237,7 @@ bool KillTimer(Window, TimerId id) {
 
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
     fake::Record("MessageBoxA");
+    if (fake::ShouldFail("MessageBoxA")) return 0;
     state().messageBoxes.push_back(
         fake::MessageBoxCall{owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
     if (state().messageBoxAnswers.empty()) return kIdNo;
@@ -240,6 +248,7 @@ int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t st
 
 Icon LoadImageA(Instance, uint32_t, uint32_t, int, int, uint32_t) {
     fake::Record("LoadImageA");
+    if (fake::ShouldFail("LoadImageA")) return nullptr;
     return fake::NewHandle();
 }
 
@@ -250,23 +259,27 @@ uint32_t NotifyIconDataV1Size() {
 
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
     fake::Record("Shell_NotifyIconA");
+    if (fake::ShouldFail("Shell_NotifyIconA")) return false;
     state().notifyIcons.push_back(fake::ShellNotifyCall{message, *data});
     return true;
 }
 
 Menu LoadMenuA(Instance, uint32_t id) {
     fake::Record("LoadMenuA");
+    if (fake::ShouldFail("LoadMenuA")) return nullptr;
     if (id != 104 || state().menuResourceMissing) return nullptr;
     return fake::BuildTrayMenuResource();
 }
 
 Menu CreatePopupMenu() {
     fake::Record("CreatePopupMenu");
+    if (fake::ShouldFail("CreatePopupMenu")) return nullptr;
     return fake::NewMenu();
 }
 
 bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
     fake::Record("AppendMenuA");
+    if (fake::ShouldFail("AppendMenuA")) return false;
     if (fake::LiveMenu(menu) == nullptr) return false;
     fake::AddItem(menu, flags, id, text != nullptr ? text : "", nullptr);
     return true;
@@ -274,6 +287,7 @@ bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
 
 Menu GetSubMenu(Menu menu, int position) {
     fake::Record("GetSubMenu");
+    if (fake::ShouldFail("GetSubMenu")) return nullptr;
     fake::FakeMenu* live = fake::LiveMenu(menu);
     if (live == nullptr || position < 0 || static_cast<std::size_t>(position) >= live->subMenus.size()) {
         return nullptr;
@@ -283,6 +297,7 @@ Menu GetSubMenu(Menu menu, int position) {
 
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
     fake::Record("CheckMenuItem");
+    if (fake::ShouldFail("CheckMenuItem")) return fake::kMenuItemMissing;
     fake::MenuItem* target = nullptr;
     if (flags & fake::kMfByPosition) {
         fake::FakeMenu* live = fake::LiveMenu(menu);
@@ -298,6 +313,7 @@ uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
 
 bool DestroyMenu(Menu menu) {
     fake::Record("DestroyMenu");
+    if (fake::ShouldFail("DestroyMenu")) return false;
     if (fake::LiveMenu(menu) == nullptr) return false;
     fake::DestroyMenuTree(menu);
     return true;
@@ -305,17 +321,20 @@ bool DestroyMenu(Menu menu) {
 
 bool GetCursorPos(Point* point) {
     fake::Record("GetCursorPos");
+    if (fake::ShouldFail("GetCursorPos")) return false;
     *point = Point{640, 480};
     return true;
 }
 
 bool SetForegroundWindow(Window window) {
     fake::Record("SetForegroundWindow");
+    if (fake::ShouldFail("SetForegroundWindow")) return false;
     return window != nullptr;
 }
 
 int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
     fake::Record("TrackPopupMenuEx");
+    if (fake::ShouldFail("TrackPopupMenuEx")) return 0;
     state().trackedMenus.push_back(menu);
     if (fake::LiveMenu(menu) == nullptr) return 0;
     if (state().duringModalLoop) state().duringModalLoop();
@@ -327,6 +346,7 @@ int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
 
 Atom GlobalFindAtomA(const char* name) {
     fake::Record("GlobalFindAtomA");
+    if (fake::ShouldFail("GlobalFindAtomA")) return 0;
     std::string folded = fake::FoldName(name);
     if (fake::FindAtom(folded) == state().atoms.end()) return 0;
     return fake::AtomValueOf(folded);
@@ -334,6 +354,7 @@ Atom GlobalFindAtomA(const char* name) {
 
 Atom GlobalAddAtomA(const char* name) {
     fake::Record("GlobalAddAtomA");
+    if (fake::ShouldFail("GlobalAddAtomA")) return 0;
     if (state().atomAddFails) return 0;
     std::string folded = fake::FoldName(name);
     auto found = fake::FindAtom(folded);
@@ -347,6 +368,7 @@ Atom GlobalAddAtomA(const char* name) {
 
 Atom GlobalDeleteAtom(Atom atom) {
     fake::Record("GlobalDeleteAtom");
+    if (fake::ShouldFail("GlobalDeleteAtom")) return atom;
     auto& atoms = state().atoms;
     for (auto it = atoms.begin(); it != atoms.end(); ++it) {
         if (fake::AtomValueOf(fake::FoldName(it->first.c_str())) == atom) {
