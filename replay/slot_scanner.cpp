@@ -219,8 +219,8 @@ bool SlotScanner::SlotOfName(const char* name, uint32_t* slot) const {
 bool SlotScanner::FormatSlotName(char* name, std::size_t size, uint32_t slot) const {
     if (!formatUsable || size == 0) return false;
     std::memset(name, 0, size);
-    sys::FormatInt(name, size, slotFormat, slot);
-    return true;
+    // No name (the formatter failed, or "%.0d" of 0) would make the folder itself the target.
+    return sys::FormatInt(name, size, slotFormat, slot) > 0 && name[0] != '\0';
 }
 
 void SlotScanner::UsePerSlotSearch() {

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::size_t kLargestBlock = std::size_t{1} << 30;
+constexpr std::size_t kLargestBlock = std::size_t{1} << 28;
 
 }  // namespace
 

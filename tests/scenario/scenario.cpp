@@ -1,0 +1,435 @@
+#include "tests/scenario/scenario.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <initializer_list>
+#include <map>
+#include <set>
+
+#include "app/tray_application.h"
+#include "settings/profile_settings.h"
+#include "tests/fake/fake_internal.h"
+#include "tests/fake/fake_platform.h"
+
+namespace scenario {
+
+namespace {
+
+const sys::Instance kInstance = reinterpret_cast<sys::Instance>(0x400000);
+const char kIniPath[] = "C:\\Program Files\\ZOLM\\zolm.ini";
+// Where the game keeps its replays: the fake's application-data folder joined
+// with the game's folder, the default DataFolder.
+const char kGameDataFolder[] = "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF";
+const char kGameVoiceFolder[] = "C:\\Games\\PuyoF\\VOICE";
+
+enum class Kind { kGameReplay, kStoredReplay, kUserVoice, kGameVoice };
+
+struct Tracked {
+    std::string home;  // where it lay when the run began
+    std::string content;
+    Kind kind;
+};
+
+// The INI keys whose values the program writes, with the size of their field
+// (0 for a number).
+struct IniKey {
+    const char* section;
+    const char* key;
+    std::size_t size;
+};
+const IniKey kIniKeys[] = {
+    {"System", "InstallFolder", 260},
+    {"Replay", "DataFolder", 260},
+    {"Replay", "CopySrc", 64},
+    {"Replay", "FilenameFormat", 64},
+    {"Replay", "FilenameStoredFormat2", 64},
+    {"Replay", "LastOpenedFolder", 260},
+    {"RensaVoice", "FolderName", 64},
+    {"RensaVoice", "CopySrc", 64},
+    {"RensaVoice", "FilenameFormat", 64},
+    {"RensaVoice", "FilenameExistsFormat", 64},
+    {"RensaVoice", "FilenameCharaFormat", 64},
+    {"RensaVoice", "FolderNameOriginal", 64},
+    {"RensaVoice", "LastOpenedFolder", 260},
+    {"Replay", "MonitorInterval", 0},
+    {"Replay", "MaxIndex", 0},
+    {"Replay", "MinIndex", 0},
+};
+
+std::string Fold(const std::string& text) { return fake::detail::FoldPath(text); }
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return "";
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+// "SECTION\nKEY" -> value, for the lines of an INI text that the platform reads
+// as keys; the first of several lines of one key counts, as the platform reads it.
+std::map<std::string, std::string> ParseIni(const std::string& text) {
+    std::map<std::string, std::string> values;
+    std::string section;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = Trim(text.substr(start, end - start));
+        if (!line.empty() && line.back() == '\r') line = Trim(line.substr(0, line.size() - 1));
+        start = end + 1;
+        if (!line.empty() && line[0] == '[') {
+            std::size_t close = line.find(']');
+            section = Fold(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
+        } else if (!line.empty() && line[0] != ';' && line.find('=') != std::string::npos) {
+            std::size_t equals = line.find('=');
+            values.emplace(section + "\n" + Fold(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
+        }
+    }
+    return values;
+}
+
+bool IsDecimal(const std::string& value) {
+    std::size_t digits = value.size() - (!value.empty() && value[0] == '-' ? 1 : 0);
+    if (digits == 0 || digits > 10) return false;
+    return value.find_first_not_of("0123456789", value.size() - digits) == std::string::npos;
+}
+
+// True when path names a file or folder below folder: it starts with the folder
+// and no later part climbs out of it (Windows drops the dots and spaces that end
+// a part, so ". ." and ".. " climb too).
+bool IsBelow(const std::string& path, std::string folder) {
+    std::string p = Fold(path);
+    folder = Fold(folder);
+    for (char& c : p) c = c == '/' ? '\\' : c;
+    for (char& c : folder) c = c == '/' ? '\\' : c;
+    if (folder.empty()) return false;
+    if (folder.back() != '\\') folder += '\\';
+    if (p.compare(0, folder.size(), folder) != 0) return false;
+    std::size_t start = folder.size();
+    while (start <= p.size()) {
+        std::size_t end = p.find('\\', start);
+        if (end == std::string::npos) end = p.size();
+        std::string part = p.substr(start, end - start);
+        if (part.find_first_not_of(". ") == std::string::npos && std::count(part.begin(), part.end(), '.') >= 2) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+bool HasClimbingPart(const std::string& text) {
+    return text.find("..") != std::string::npos || text.find(':') != std::string::npos;
+}
+
+class Runner {
+public:
+    Runner(const World& world, const Fault& fault, Outcome& outcome)
+        : world_(world), fault_(fault), outcome_(outcome) {}
+
+    void Go() {
+        SetUpFiles();
+        iniBefore_ = IniFiles();
+        if (world_.iniExists) userIni_ = ParseIni(world_.ini);
+        fake::state().onGetMessage = [this] { OnGetMessage(); };
+        Begin(Command::kStartUp);
+        RunApplication(kInstance);
+        fake::state().onGetMessage = nullptr;
+        bool earlyEnd = theApplication != nullptr;
+        End(!earlyEnd && current_ == Command::kExit);
+        // An early end leaves the application alive, as the program does; free it
+        // now that the checks have seen the files.
+        delete theApplication;
+        theApplication = nullptr;
+        fake::FailCall("", 0);
+    }
+
+private:
+    void Add(const std::string& path, const std::string& content, Kind kind) {
+        fake::AddFile(path, content, fake::FileTimeOf(2007, 5, 12, 21, 30, 5));
+        tracked_.push_back(Tracked{path, content, kind});
+    }
+
+    void SetUpFiles() {
+        fake::Reset();
+        if (world_.iniExists) fake::AddFile(kIniPath, world_.ini);
+        fake::AddFolder("C:\\Program Files\\ZOLM");
+        fake::AddFolder(kGameDataFolder);
+        fake::AddFolder("C:\\Empty");
+        char name[64];
+        for (uint32_t slot : world_.gameSlots) {
+            std::snprintf(name, sizeof name, "\\REPLAY%03u.RPD", slot);
+            Add(kGameDataFolder + std::string(name), "game replay " + std::to_string(slot), Kind::kGameReplay);
+        }
+        for (const char* stored : {"A.RPD", "B.RPD", "C.RPD"}) {
+            Add(std::string("C:\\Stored\\") + stored, std::string("stored ") + stored, Kind::kStoredReplay);
+        }
+        for (const char* voice : {"my_00.WAV", "my_01.WAV", "my_05.WAV", "take_20.WAV", "x21.WAV"}) {
+            Add(std::string("C:\\MyVoices\\") + voice, std::string("user ") + voice, Kind::kUserVoice);
+        }
+        for (int character = 0; character < 3; ++character) {
+            for (int voice = 0; voice < 3; ++voice) {
+                std::snprintf(name, sizeof name, "\\CH%02dVO%02d.WAV", character, voice);
+                Add(kGameVoiceFolder + std::string(name), std::string("game voice") + name, Kind::kGameVoice);
+            }
+        }
+        fake::state().messageBoxAnswers.push_back(world_.backupYes ? sys::kIdYes : sys::kIdNo);
+    }
+
+    // The message loop asks for its next message: the command before has run.
+    void OnGetMessage() {
+        int next = static_cast<int>(current_) + 1;
+        if (next >= kCommandCount) return;
+        End(false);
+        Begin(static_cast<Command>(next));
+    }
+
+    void Begin(Command command) {
+        current_ = command;
+        fake::State& s = fake::state();
+        bool faulty = fault_.k != 0 && fault_.command == command;
+        fake::FailCall(faulty ? fault_.target : "", faulty ? fault_.k : 0, fault_.repeat);
+        // Answers left over from a command that went another way are not for this one.
+        s.pickedFolders.clear();
+        s.popupChoices.clear();
+        if (command != Command::kStartUp) s.messageBoxAnswers.clear();
+        switch (command) {
+            case Command::kStartUp: break;
+            case Command::kTick:
+            case Command::kStableTick:
+                // Until the slot range is bounded, a range wider than the game's slots
+                // makes a tick search every number in it: billions of searches.
+                if (!IsRangeUnbounded()) fake::FireTimer();
+                Post(sys::kWmPaint, 0, 0);
+                break;
+            case Command::kLoad:
+                s.pickedFolders.push_back(world_.replayPick);
+                Choose({IDM_REPLAY});
+                break;
+            case Command::kPlayMode:
+                if (world_.gameWritesInBrowseMode) {
+                    Add(kGameDataFolder + std::string("\\REPLAY009.RPD"), "game replay written in browse mode",
+                        Kind::kGameReplay);
+                }
+                Choose({IDM_PLAYMODE});
+                break;
+            case Command::kVoiceInstall:
+                s.pickedFolders.push_back(world_.voicePick);
+                Choose({IDM_VOICE, world_.characterChoice});
+                break;
+            case Command::kExit: Choose({IDM_EXIT}); break;
+        }
+    }
+
+    static bool IsRangeUnbounded() {
+        if (theApplication == nullptr) return false;
+        uint32_t first = theApplication->settings.GetMinIndex();
+        uint32_t last = theApplication->settings.GetMaxIndex();
+        return first <= last && static_cast<uint64_t>(last) - first + 1 > kMaxTrackedSlots;
+    }
+
+    void Post(uint32_t message, sys::WParam wParam, sys::LParam lParam) {
+        fake::state().messages.push_back(sys::Message{fake::state().dialog, message, wParam, lParam});
+    }
+
+    // A click on the tray icon, and the user's choices in the popups it opens.
+    void Choose(std::initializer_list<int> choices) {
+        for (int choice : choices) fake::state().popupChoices.push_back(choice);
+        Post(sys::kWmTrayNotify, 1, sys::kWmRButtonDown);
+    }
+
+    void End(bool normalEnd) {
+        int index = static_cast<int>(current_);
+        outcome_.failableCalls[index] = fake::state().faultCalls;
+        for (const std::string& name : fake::state().faultsInjected) outcome_.injected.push_back(name);
+        fake::state().faultsInjected.clear();
+        fake::FailCall("", 0);
+        Check(normalEnd);
+    }
+
+    void Violation(const std::string& text) {
+        outcome_.violations.push_back(std::string(NameOf(current_)) + ": " + text);
+    }
+
+    void Check(bool normalEnd) {
+        if (theApplication != nullptr) {
+            dataFolder_ = theApplication->settings.DataFolder;
+            installFolder_ = theApplication->settings.InstallFolder;
+            storedFormat_ = theApplication->settings.FilenameStoredFormat2;
+        }
+        CheckRequests();
+        CheckFiles();
+        if (fake::detail::OpenSearchCount() != 0) Violation("a file search was left open");
+        CheckIni(normalEnd);
+    }
+
+    void CheckRequests() {
+        const std::vector<fake::FileOpCall>& ops = fake::state().fileOps;
+        for (; requestsChecked_ < ops.size(); ++requestsChecked_) {
+            const fake::FileOpCall& op = ops[requestsChecked_];
+            std::string what = "request " + std::to_string(op.wFunc);
+            if (op.wFunc == sys::kFoCopy || op.wFunc == sys::kFoMove) {
+                for (const std::string& target : op.to) copyTargets_.insert(Fold(target));
+                if (!op.from.empty() && op.to.empty()) Violation(what + " without a destination");
+                bool paired = (op.fFlags & sys::kFofMultiDestFiles) != 0;
+                if (paired && op.from.size() != op.to.size()) Violation(what + " with unpaired lists");
+                if (!paired && op.to.size() > 1) Violation(what + " with several destinations");
+            }
+            if (op.wFunc == sys::kFoDelete) recycled_ = true;
+            for (const std::vector<std::string>* list : {&op.from, &op.to}) {
+                for (const std::string& path : *list) {
+                    if (IsContained(path)) continue;
+                    // Until archive names are checked, a FilenameStoredFormat2 that
+                    // climbs out of the data folder takes the archive with it.
+                    if (op.wFunc == sys::kFoMove && HasClimbingPart(storedFormat_)) continue;
+                    Violation(what + " outside the folders: " + path);
+                }
+            }
+        }
+    }
+
+    bool IsContained(const std::string& path) const {
+        for (const std::string& folder : {dataFolder_, installFolder_, world_.replayPick, world_.voicePick}) {
+            if (IsBelow(path, folder)) return true;
+        }
+        return false;
+    }
+
+    void CheckFiles() {
+        std::map<std::string, std::vector<std::string>> copies;  // content -> paths
+        for (const fake::Entry& entry : fake::state().entries) {
+            if (!entry.isFolder) copies[entry.contents].push_back(entry.path);
+        }
+        for (const Tracked& file : tracked_) {
+            const std::vector<std::string>& paths = copies[file.content];
+            bool atHome = false;
+            int inHomeFolder = 0;
+            for (const std::string& path : paths) {
+                atHome = atHome || Fold(path) == Fold(file.home);
+                if (Fold(fake::detail::ParentOf(path)) == Fold(fake::detail::ParentOf(file.home))) ++inHomeFolder;
+            }
+            // A slot or a game voice that a copy was asked to replace has been replaced on purpose.
+            bool replaced = copyTargets_.count(Fold(file.home)) != 0;
+            switch (file.kind) {
+                case Kind::kGameReplay:
+                    if (paths.size() > 1)
+                        Violation(file.content + " is there " + std::to_string(paths.size()) + " times");
+                    // Until the return to play mode recycles only what the load wrote, a
+                    // replay the game wrote in browse mode goes to the recycle bin too.
+                    if (paths.empty() && !replaced && !recycled_) {
+                        Violation(file.content + " is lost");
+                    }
+                    break;
+                case Kind::kStoredReplay:
+                case Kind::kUserVoice:
+                    if (!atHome) Violation(file.content + " left " + file.home);
+                    for (const std::string& path : paths) {
+                        if (Fold(path) == Fold(file.home)) continue;
+                        if (file.kind == Kind::kStoredReplay && IsBelow(path, dataFolder_) &&
+                            !IsBelow(fake::detail::ParentOf(path), dataFolder_)) {
+                            continue;  // loaded into a slot
+                        }
+                        if (file.kind == Kind::kUserVoice && copyTargets_.count(Fold(path)) != 0) continue;
+                        Violation(file.content + " copied to " + path);
+                    }
+                    break;
+                case Kind::kGameVoice:
+                    if (paths.empty() && !replaced) Violation(file.content + " is lost");
+                    if (inHomeFolder > 1)
+                        Violation(file.content + " is in its folder " + std::to_string(inHomeFolder) + " times");
+                    break;
+            }
+        }
+    }
+
+    std::map<std::string, std::string> IniFiles() const {
+        std::map<std::string, std::string> files;
+        for (const fake::Entry& entry : fake::state().entries) {
+            std::string folded = Fold(entry.path);
+            if (!entry.isFolder && folded.size() > 4 && folded.compare(folded.size() - 4, 4, ".INI") == 0) {
+                files[folded] = entry.contents;
+            }
+        }
+        return files;
+    }
+
+    void CheckIni(bool normalEnd) {
+        std::map<std::string, std::string> now = IniFiles();
+        if (!normalEnd) {
+            if (now != iniBefore_) Violation("the INI file was written before the normal end");
+            return;
+        }
+        for (const auto& file : now) {
+            if (iniBefore_.count(file.first) != 0 && iniBefore_.at(file.first) == file.second) continue;
+            std::map<std::string, std::string> values = ParseIni(file.second);
+            for (const IniKey& key : kIniKeys) {
+                std::string name = Fold(key.section) + "\n" + Fold(key.key);
+                auto found = values.find(name);
+                if (found == values.end()) continue;
+                auto user = userIni_.find(name);
+                if (user != userIni_.end() && user->second == found->second) continue;  // the user's own text
+                bool valid = key.size == 0 ? IsDecimal(found->second) : found->second.size() < key.size;
+                if (!valid) Violation(std::string("INI ") + key.key + "=" + found->second);
+            }
+        }
+    }
+
+    const World& world_;
+    const Fault& fault_;
+    Outcome& outcome_;
+    std::vector<Tracked> tracked_;
+    std::map<std::string, std::string> iniBefore_;
+    std::map<std::string, std::string> userIni_;
+    Command current_ = Command::kStartUp;
+    std::size_t requestsChecked_ = 0;
+    std::set<std::string> copyTargets_;
+    bool recycled_ = false;
+    std::string dataFolder_ = kGameDataFolder;
+    std::string installFolder_;
+    std::string storedFormat_;
+};
+
+}  // namespace
+
+const char* NameOf(Command command) {
+    switch (command) {
+        case Command::kStartUp: return "start-up";
+        case Command::kTick: return "first tick";
+        case Command::kStableTick: return "tick with stable replays";
+        case Command::kLoad: return "load";
+        case Command::kPlayMode: return "return to play mode";
+        case Command::kVoiceInstall: return "voice install";
+        case Command::kExit: return "exit";
+    }
+    return "?";
+}
+
+Outcome Run(const World& world, const Fault& fault) {
+    Outcome outcome;
+    Runner runner(world, fault, outcome);
+    runner.Go();
+    return outcome;
+}
+
+Outcome RunFuzzInput(const uint8_t* data, std::size_t size) {
+    World world;
+    if (size >= 3) {
+        static const char* const kPicks[] = {"", "C:\\Stored", "C:\\MyVoices", "C:\\Empty"};
+        static const uint32_t kSlots[] = {0, 1, 3, 7, 42, 99, 999, 1000};
+        world.iniExists = (data[0] & 1) != 0;
+        world.backupYes = (data[0] & 2) != 0;
+        world.gameWritesInBrowseMode = (data[0] & 4) != 0;
+        world.replayPick = kPicks[(data[0] >> 3) & 3];
+        world.voicePick = kPicks[(data[0] >> 5) & 3];
+        world.gameSlots.clear();
+        for (int bit = 0; bit < 8; ++bit) {
+            if (data[1] & (1 << bit)) world.gameSlots.push_back(kSlots[bit]);
+        }
+        world.characterChoice = data[2] % 18;  // 17 is past the popup's last item
+        data += 3;
+        size -= 3;
+    }
+    world.ini.assign(reinterpret_cast<const char*>(data), size);
+    return Run(world);
+}
+
+}  // namespace scenario
