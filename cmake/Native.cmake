@@ -26,3 +26,14 @@ target_compile_options(zolm_scenario PRIVATE -Wall -Wextra)
 target_link_libraries(zolm_scenario PUBLIC -Wl,--start-group zolm_core zolm_fake -Wl,--end-group)
 target_link_libraries(zolm_unit_tests PRIVATE zolm_scenario)
 target_compile_definitions(zolm_unit_tests PRIVATE ZOLM_FUZZ_CORPUS="${CMAKE_SOURCE_DIR}/tests/fuzz/corpus")
+
+# The fuzzer over the settings file: clang's libFuzzer, built by tools/fuzz.sh
+# in a folder of its own with the sanitizers on every file.
+option(ZOLM_FUZZ "Build the settings fuzzer (clang)" OFF)
+if(ZOLM_FUZZ)
+    # Coverage guidance from the program's logic only, not from the fake or the checks.
+    target_compile_options(zolm_core PRIVATE -fsanitize=fuzzer-no-link)
+    add_executable(zolm_settings_fuzzer tests/fuzz/settings_fuzzer.cpp)
+    target_link_libraries(zolm_settings_fuzzer PRIVATE zolm_scenario)
+    target_link_options(zolm_settings_fuzzer PRIVATE -fsanitize=fuzzer)
+endif()

@@ -31,5 +31,6 @@ EXCLUDES=(--exclude '.*_win32\.cpp$')
 if [ "${1:-}" = "--files" ]; then
     gcovr -r "$ROOT_DIR" "${FILTERS[@]}" "${EXCLUDES[@]}" --exclude-unreachable-branches "$BUILD"
 fi
+# The report goes to a file of the build: gcovr replaces the file it writes.
 gcovr -r "$ROOT_DIR" "${FILTERS[@]}" "${EXCLUDES[@]}" --exclude-unreachable-branches --print-summary \
-    -o /dev/null "$BUILD" | grep -E '^(lines|branches):'
+    -o "$BUILD/coverage.txt" "$BUILD" | grep -E '^(lines|branches):'

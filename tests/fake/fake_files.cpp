@@ -29,22 +29,6 @@ std::map<sys::SearchHandle, Search>& Searches() {
     return searches;
 }
 
-// Splits text into characters (one byte, or two for a double-byte character),
-// ASCII letters folded to upper case.
-std::vector<std::string> Characters(const std::string& text) {
-    std::vector<std::string> chars;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(c) && i + 1 < text.size()) {
-            chars.push_back(text.substr(i, 2));
-            ++i;
-        } else {
-            chars.push_back(std::string(1, (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : text[i]));
-        }
-    }
-    return chars;
-}
-
 std::string NameOf(const std::string& path) {
     std::size_t sep = LastSeparator(path);
     return sep == std::string::npos ? path : path.substr(sep + 1);
@@ -90,26 +74,39 @@ int OpenSearchCount() { return static_cast<int>(Searches().size()); }
 
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
     if (pattern == "*.*" || pattern == "*") return true;
-    std::vector<std::string> p = Characters(pattern);
-    std::vector<std::string> n = Characters(name);
-    // Glob with backtracking to the last '*'.
+    // Glob with backtracking to the last '*', a character at a time: one byte, or
+    // two for a double-byte character; ASCII letters without case.
+    auto width = [](const std::string& text, std::size_t at) {
+        return IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2u : 1u;
+    };
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    auto same = [&](std::size_t pi, std::size_t ni) {
+        std::size_t pw = width(pattern, pi), nw = width(name, ni);
+        if (pw != nw) return false;
+        if (pw == 2) return pattern[pi] == name[ni] && pattern[pi + 1] == name[ni + 1];
+        return fold(pattern[pi]) == fold(name[ni]);
+    };
     std::size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == "*") {
+    while (ni < name.size()) {
+        if (pi < pattern.size() && pattern[pi] == '?') {
+            pi += 1;
+            ni += width(name, ni);
+        } else if (pi < pattern.size() && pattern[pi] == '*') {
             starP = pi++;
             starN = ni;
+        } else if (pi < pattern.size() && same(pi, ni)) {
+            pi += width(pattern, pi);
+            ni += width(name, ni);
         } else if (starP != std::string::npos) {
             pi = starP + 1;
-            ni = ++starN;
+            starN += width(name, starN);
+            ni = starN;
         } else {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == "*") ++pi;
-    return pi == p.size();
+    while (pi < pattern.size() && pattern[pi] == '*') ++pi;
+    return pi == pattern.size();
 }
 
 }  // namespace detail
@@ -133,7 +130,7 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     std::string folderKey = FoldPath(folder);
     Search search;
     for (const fake::Entry& entry : state().entries) {
-        if (FoldPath(ParentOf(entry.path)) != folderKey) continue;
+        if (fake::detail::FoldedParentOf(entry) != folderKey) continue;
         if (fake::detail::MatchesPattern(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
     }
     if (!NextMatch(search, data)) return kInvalidSearch;

@@ -22,6 +22,11 @@ struct Entry {
     bool isFolder = false;
     uint64_t creationTime = 0;  // FILETIME ticks, UTC
     uint64_t lastWriteTime = 0;
+
+    // The folded path and folded parent, kept while path stays what they were made from.
+    mutable std::string foldedFrom;
+    mutable std::string folded;
+    mutable std::string foldedParent;
 };
 
 struct MessageBoxCall {

@@ -49,7 +49,7 @@ std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
     std::string folderKey = detail::FoldPath(detail::ParentOf(source));
     std::string pattern = NameOf(source);
     for (const Entry& entry : state().entries) {
-        if (detail::FoldPath(detail::ParentOf(entry.path)) != folderKey) continue;
+        if (detail::FoldedParentOf(entry) != folderKey) continue;
         if (filesOnly && entry.isFolder) continue;
         if (detail::MatchesPattern(pattern, NameOf(entry.path))) paths.push_back(entry.path);
     }
@@ -62,7 +62,7 @@ void MoveEntry(const std::string& from, const std::string& to) {
     if (detail::FoldPath(to) != key && detail::FindEntry(to) != nullptr) Remove(to);
     std::string below = key + "\\";
     for (Entry& entry : state().entries) {
-        std::string folded = detail::FoldPath(entry.path);
+        std::string folded = detail::FoldedPathOf(entry);
         if (folded == key) {
             entry.path = to;
         } else if (folded.compare(0, below.size(), below) == 0) {

@@ -28,6 +28,8 @@ struct Tracked {
     std::string home;  // where it lay when the run began
     std::string content;
     Kind kind;
+    std::string foldedHome;
+    std::string foldedFolder;
 };
 
 // The INI keys whose values the program writes, with the size of their field
@@ -97,22 +99,28 @@ bool IsDecimal(const std::string& value) {
 // and no later part climbs out of it (Windows drops the dots and spaces that end
 // a part, so ". ." and ".. " climb too).
 bool IsBelow(const std::string& path, std::string folder) {
+    // '/' is never the second byte of a double-byte character.
     std::string p = Fold(path);
+    std::replace(p.begin(), p.end(), '/', '\\');
+    std::replace(folder.begin(), folder.end(), '/', '\\');
     folder = Fold(folder);
-    for (char& c : p) c = c == '/' ? '\\' : c;
-    for (char& c : folder) c = c == '/' ? '\\' : c;
     if (folder.empty()) return false;
-    if (folder.back() != '\\') folder += '\\';
-    if (p.compare(0, folder.size(), folder) != 0) return false;
-    std::size_t start = folder.size();
-    while (start <= p.size()) {
-        std::size_t end = p.find('\\', start);
-        if (end == std::string::npos) end = p.size();
-        std::string part = p.substr(start, end - start);
+    if (fake::detail::LastSeparator(folder) != folder.size() - 1) folder += '\\';
+    if (p.size() <= folder.size() || p.compare(0, folder.size(), folder) != 0) return false;
+    std::string part;
+    for (std::size_t i = folder.size(); i <= p.size(); ++i) {
+        if (i < p.size() && fake::detail::IsLeadByte(static_cast<unsigned char>(p[i])) && i + 1 < p.size()) {
+            part += p.substr(i++, 2);
+            continue;
+        }
+        if (i < p.size() && p[i] != '\\') {
+            part += p[i];
+            continue;
+        }
         if (part.find_first_not_of(". ") == std::string::npos && std::count(part.begin(), part.end(), '.') >= 2) {
             return false;
         }
-        start = end + 1;
+        part.clear();
     }
     return true;
 }
@@ -146,7 +154,7 @@ public:
 private:
     void Add(const std::string& path, const std::string& content, Kind kind) {
         fake::AddFile(path, content, fake::FileTimeOf(2007, 5, 12, 21, 30, 5));
-        tracked_.push_back(Tracked{path, content, kind});
+        tracked_.push_back(Tracked{path, content, kind, Fold(path), Fold(fake::detail::ParentOf(path))});
     }
 
     void SetUpFiles() {
@@ -295,20 +303,21 @@ private:
     }
 
     void CheckFiles() {
-        std::map<std::string, std::vector<std::string>> copies;  // content -> paths
+        std::map<std::string, std::vector<const fake::Entry*>> copies;  // content -> entries
         for (const fake::Entry& entry : fake::state().entries) {
-            if (!entry.isFolder) copies[entry.contents].push_back(entry.path);
+            if (!entry.isFolder) copies[entry.contents].push_back(&entry);
         }
         for (const Tracked& file : tracked_) {
-            const std::vector<std::string>& paths = copies[file.content];
+            std::vector<std::string> paths;
             bool atHome = false;
             int inHomeFolder = 0;
-            for (const std::string& path : paths) {
-                atHome = atHome || Fold(path) == Fold(file.home);
-                if (Fold(fake::detail::ParentOf(path)) == Fold(fake::detail::ParentOf(file.home))) ++inHomeFolder;
+            for (const fake::Entry* entry : copies[file.content]) {
+                paths.push_back(entry->path);
+                atHome = atHome || fake::detail::FoldedPathOf(*entry) == file.foldedHome;
+                if (fake::detail::FoldedParentOf(*entry) == file.foldedFolder) ++inHomeFolder;
             }
             // A slot or a game voice that a copy was asked to replace has been replaced on purpose.
-            bool replaced = copyTargets_.count(Fold(file.home)) != 0;
+            bool replaced = copyTargets_.count(file.foldedHome) != 0;
             switch (file.kind) {
                 case Kind::kGameReplay:
                     if (paths.size() > 1)
@@ -323,7 +332,7 @@ private:
                 case Kind::kUserVoice:
                     if (!atHome) Violation(file.content + " left " + file.home);
                     for (const std::string& path : paths) {
-                        if (Fold(path) == Fold(file.home)) continue;
+                        if (Fold(path) == file.foldedHome) continue;
                         if (file.kind == Kind::kStoredReplay && IsBelow(path, dataFolder_) &&
                             !IsBelow(fake::detail::ParentOf(path), dataFolder_)) {
                             continue;  // loaded into a slot
