@@ -168,6 +168,13 @@ private:
             std::snprintf(name, sizeof name, "\\REPLAY%03u.RPD", slot);
             Add(kGameDataFolder + std::string(name), "game replay " + std::to_string(slot), Kind::kGameReplay);
         }
+        // The game's own name in another case is still the slot's file; the other
+        // names only look like slot files.
+        Add(kGameDataFolder + std::string("\\replay042.rpd"), "game replay 42", Kind::kGameReplay);
+        for (const char* decoy :
+             {"REPLAY.RPD", "REPLAY0042.RPD", "REPLAY-01.RPD", "REPLAYx12.RPD", "REPLAY12.RPD.TXT"}) {
+            fake::AddFile(kGameDataFolder + std::string("\\") + decoy, "not a slot file");
+        }
         for (const char* stored : {"A.RPD", "B.RPD", "C.RPD"}) {
             Add(std::string("C:\\Stored\\") + stored, std::string("stored ") + stored, Kind::kStoredReplay);
         }
@@ -179,6 +186,10 @@ private:
                 std::snprintf(name, sizeof name, "\\CH%02dVO%02d.WAV", character, voice);
                 Add(kGameVoiceFolder + std::string(name), std::string("game voice") + name, Kind::kGameVoice);
             }
+        }
+        if (world_.anotherInstance) {
+            fake::state().atoms["nezumi_one"] = 1;
+            fake::state().messageBoxAnswers.push_back(world_.backupYes ? sys::kIdYes : sys::kIdNo);
         }
         fake::state().messageBoxAnswers.push_back(world_.backupYes ? sys::kIdYes : sys::kIdNo);
     }
@@ -224,7 +235,16 @@ private:
                 s.pickedFolders.push_back(world_.voicePick);
                 Choose({IDM_VOICE, world_.characterChoice});
                 break;
-            case Command::kExit: Choose({IDM_EXIT}); break;
+            case Command::kExit:
+                if (world_.explorerRestarts && theApplication != nullptr) {
+                    Post(theApplication->taskbarCreatedMessage, 0, 0);
+                }
+                if (world_.closeByMessage) {
+                    Post(sys::kWmClose, 0, 0);
+                } else {
+                    Choose({IDM_EXIT});
+                }
+                break;
         }
     }
 
@@ -433,7 +453,10 @@ Outcome RunFuzzInput(const uint8_t* data, std::size_t size) {
         for (int bit = 0; bit < 8; ++bit) {
             if (data[1] & (1 << bit)) world.gameSlots.push_back(kSlots[bit]);
         }
-        world.characterChoice = data[2] % 18;  // 17 is past the popup's last item
+        world.characterChoice = (data[2] & 0x1F) % 18;  // 17 is past the popup's last item
+        world.closeByMessage = (data[2] & 0x20) != 0;
+        world.explorerRestarts = (data[2] & 0x40) != 0;
+        world.anotherInstance = (data[2] & 0x80) != 0;
         data += 3;
         size -= 3;
     }

@@ -32,7 +32,10 @@ struct World {
     bool gameWritesInBrowseMode = true;        // a replay written into slot 9 while replays are loaded
     std::string replayPick = "C:\\Stored";     // "" cancels the picker
     std::string voicePick = "C:\\MyVoices";
-    int characterChoice = 3;  // character popup id; 0 dismisses it
+    int characterChoice = 3;        // character popup id; 0 dismisses it
+    bool closeByMessage = false;    // WM_CLOSE ends the run instead of the menu's exit
+    bool explorerRestarts = false;  // TaskbarCreated arrives before the exit
+    bool anotherInstance = false;   // its atom exists; the question is answered like the backup's
 };
 
 // A failure to inject: the k-th failable seam call of target (a function, a
