@@ -125,6 +125,8 @@ bool IsBelow(const std::string& path, std::string folder) {
     return true;
 }
 
+bool HasFolderPart(const std::string& text) { return text.find_first_of("\\/:") != std::string::npos; }
+
 bool HasClimbingPart(const std::string& text) {
     return text.find("..") != std::string::npos || text.find(':') != std::string::npos;
 }
@@ -283,6 +285,7 @@ private:
             dataFolder_ = theApplication->settings.DataFolder;
             installFolder_ = theApplication->settings.InstallFolder;
             storedFormat_ = theApplication->settings.FilenameStoredFormat2;
+            slotFormat_ = theApplication->settings.ReplayFilenameFormat;
         }
         CheckRequests();
         CheckFiles();
@@ -357,6 +360,12 @@ private:
                             !IsBelow(fake::detail::ParentOf(path), dataFolder_)) {
                             continue;  // loaded into a slot
                         }
+                        // Until slot file formats are checked like archive names, a
+                        // FilenameFormat with a folder part loads below the data folder.
+                        if (file.kind == Kind::kStoredReplay && IsBelow(path, dataFolder_) &&
+                            HasFolderPart(slotFormat_)) {
+                            continue;
+                        }
                         if (file.kind == Kind::kUserVoice && copyTargets_.count(Fold(path)) != 0) continue;
                         Violation(file.content + " copied to " + path);
                     }
@@ -415,6 +424,7 @@ private:
     std::string dataFolder_ = kGameDataFolder;
     std::string installFolder_;
     std::string storedFormat_;
+    std::string slotFormat_;
 };
 
 }  // namespace
