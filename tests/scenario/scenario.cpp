@@ -154,8 +154,12 @@ public:
     }
 
 private:
-    void Add(const std::string& path, const std::string& content, Kind kind) {
-        fake::AddFile(path, content, fake::FileTimeOf(2007, 5, 12, 21, 30, 5));
+    void Add(const std::string& path, const std::string& content, Kind kind, int when = 0) {
+        // The game's replays of a given time, and times around leap days and centuries.
+        static const uint64_t kTimes[] = {
+            fake::FileTimeOf(2007, 5, 12, 21, 30, 5), fake::FileTimeOf(2000, 2, 29, 23, 59, 59),
+            fake::FileTimeOf(2100, 3, 1, 0, 0, 0), fake::FileTimeOf(2007, 5, 12, 21, 30, 5)};
+        fake::AddFile(path, content, kTimes[when % 4]);
         tracked_.push_back(Tracked{path, content, kind, Fold(path), Fold(fake::detail::ParentOf(path))});
     }
 
@@ -168,7 +172,8 @@ private:
         char name[64];
         for (uint32_t slot : world_.gameSlots) {
             std::snprintf(name, sizeof name, "\\REPLAY%03u.RPD", slot);
-            Add(kGameDataFolder + std::string(name), "game replay " + std::to_string(slot), Kind::kGameReplay);
+            Add(kGameDataFolder + std::string(name), "game replay " + std::to_string(slot), Kind::kGameReplay,
+                static_cast<int>(slot));
         }
         // The game's own name in another case is still the slot's file; the other
         // names only look like slot files.
@@ -177,6 +182,9 @@ private:
              {"REPLAY.RPD", "REPLAY0042.RPD", "REPLAY-01.RPD", "REPLAYx12.RPD", "REPLAY12.RPD.TXT"}) {
             fake::AddFile(kGameDataFolder + std::string("\\") + decoy, "not a slot file");
         }
+        // Folders whose names match the patterns are neither replays nor voices.
+        fake::AddFolder("C:\\Stored\\folder.RPD");
+        fake::AddFolder("C:\\MyVoices\\folder_01.WAV");
         for (const char* stored : {"A.RPD", "B.RPD", "C.RPD"}) {
             Add(std::string("C:\\Stored\\") + stored, std::string("stored ") + stored, Kind::kStoredReplay);
         }
