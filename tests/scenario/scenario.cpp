@@ -21,6 +21,8 @@ const char kIniPath[] = "C:\\Program Files\\ZOLM\\zolm.ini";
 // with the game's folder, the default DataFolder.
 const char kGameDataFolder[] = "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF";
 const char kGameVoiceFolder[] = "C:\\Games\\PuyoF\\VOICE";
+// A picked folder so deep that only its shortest names still fit a path buffer.
+const std::string kDeepFolder = "C:\\" + std::string(120, 'd') + "\\" + std::string(119, 'e');
 
 enum class Kind { kGameReplay, kStoredReplay, kUserVoice, kGameVoice };
 
@@ -168,7 +170,12 @@ private:
         if (world_.iniExists) fake::AddFile(kIniPath, world_.ini);
         fake::AddFolder("C:\\Program Files\\ZOLM");
         fake::AddFolder(kGameDataFolder);
-        fake::AddFolder("C:\\Empty");
+        for (const char* stored : {"A.RPD", "a_stored_replay_named_too_long.RPD"}) {
+            Add(kDeepFolder + "\\" + stored, std::string("deep stored ") + stored, Kind::kStoredReplay);
+        }
+        for (const char* voice : {"v_03.WAV", "a_voice_named_too_long_04.WAV"}) {
+            Add(kDeepFolder + "\\" + voice, std::string("deep user ") + voice, Kind::kUserVoice);
+        }
         char name[64];
         for (uint32_t slot : world_.gameSlots) {
             std::snprintf(name, sizeof name, "\\REPLAY%03u.RPD", slot);
@@ -457,10 +464,12 @@ Outcome Run(const World& world, const Fault& fault) {
     return outcome;
 }
 
-Outcome RunFuzzInput(const uint8_t* data, std::size_t size) {
+Outcome RunFuzzInput(const uint8_t* data, std::size_t size) { return Run(WorldOfFuzzInput(data, size)); }
+
+World WorldOfFuzzInput(const uint8_t* data, std::size_t size) {
     World world;
     if (size >= 3) {
-        static const char* const kPicks[] = {"", "C:\\Stored", "C:\\MyVoices", "C:\\Empty"};
+        static const std::string kPicks[] = {"", "C:\\Stored", "C:\\MyVoices", kDeepFolder};
         static const uint32_t kSlots[] = {0, 1, 3, 7, 42, 99, 999, 1000};
         world.iniExists = (data[0] & 1) != 0;
         world.backupYes = (data[0] & 2) != 0;
@@ -479,7 +488,7 @@ Outcome RunFuzzInput(const uint8_t* data, std::size_t size) {
         size -= 3;
     }
     world.ini.assign(reinterpret_cast<const char*>(data), size);
-    return Run(world);
+    return world;
 }
 
 }  // namespace scenario

@@ -56,6 +56,7 @@ struct Outcome {
 Outcome Run(const World& world, const Fault& fault = Fault{});
 
 // The fuzzer's input: a few bytes that choose the world, then the INI file.
+World WorldOfFuzzInput(const uint8_t* data, std::size_t size);
 Outcome RunFuzzInput(const uint8_t* data, std::size_t size);
 
 }  // namespace scenario
