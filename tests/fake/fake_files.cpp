@@ -224,8 +224,12 @@ bool CreateDirectoryA(const char* path) {
 
 namespace {
 
-// wsprintfA's 'l' size prefix means 32 bits, as the arguments already are: drop it.
-std::string WithoutLongPrefix(const char* format) {
+// The format as snprintf takes it: wsprintfA's 'l' size prefix means 32 bits, as
+// the arguments already are, so it goes; and wsprintfA never writes more than 1024
+// bytes, so no width or precision needs to be larger (snprintf would count out
+// every byte of a width of a billion).
+std::string AsSnprintfFormat(const char* format) {
+    const unsigned long kWsprintfLimit = 1024;
     std::string out;
     bool inConversion = false;
     for (const char* p = format; *p != '\0'; ++p) {
@@ -235,6 +239,13 @@ std::string WithoutLongPrefix(const char* format) {
             continue;
         }
         if (*p == 'l') continue;
+        if (*p >= '1' && *p <= '9') {
+            unsigned long number = 0;
+            for (; *p >= '0' && *p <= '9'; ++p) number = number < kWsprintfLimit ? number * 10 + (*p - '0') : number;
+            out += std::to_string(number < kWsprintfLimit ? number : kWsprintfLimit);
+            --p;
+            continue;
+        }
         out += *p;
         if (*p == '%' || (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')) inConversion = false;
     }
@@ -255,7 +266,7 @@ int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
     if (size == 0) return 0;
     // wsprintfA's failure: less than the expected output, here nothing.
     if (fake::ShouldFail("FormatInt")) return out[0] = '\0', 0;
-    std::string f = WithoutLongPrefix(format);
+    std::string f = AsSnprintfFormat(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a)), size);
 }
 
@@ -263,7 +274,7 @@ int FormatInt2(char* out, std::size_t size, const char* format, uint32_t a, uint
     state().calls.push_back("FormatInt2");
     if (size == 0) return 0;
     if (fake::ShouldFail("FormatInt2")) return out[0] = '\0', 0;
-    std::string f = WithoutLongPrefix(format);
+    std::string f = AsSnprintfFormat(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a), static_cast<int>(b)), size);
 }
 #pragma GCC diagnostic pop
