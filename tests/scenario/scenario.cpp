@@ -362,7 +362,10 @@ private:
                         Violation(file.content + " is there " + std::to_string(paths.size()) + " times");
                     // Until the return to play mode recycles only what the load wrote, a
                     // replay the game wrote in browse mode goes to the recycle bin too.
-                    if (paths.empty() && !replaced && !recycled_) {
+                    if (paths.empty() && !replaced && recycled_ && current_ == Command::kPlayMode) {
+                        recycledReplays_.insert(file.content);
+                    }
+                    if (paths.empty() && !replaced && recycledReplays_.count(file.content) == 0) {
                         Violation(file.content + " is lost");
                     }
                     break;
@@ -436,6 +439,7 @@ private:
     std::size_t requestsChecked_ = 0;
     std::set<std::string> copyTargets_;
     bool recycled_ = false;
+    std::set<std::string> recycledReplays_;
     std::string dataFolder_ = kGameDataFolder;
     std::string installFolder_;
     std::string storedFormat_;
