@@ -15,7 +15,7 @@ BUILD=build/fuzz
 
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
-install_missing_packages clang-14 libclang-rt-14-dev libgtest-dev cmake ninja-build g++ ||
+install_missing_packages "${FUZZ_PACKAGES[@]}" libgtest-dev cmake ninja-build g++ ||
     { echo "cannot install the packages"; exit 1; }
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then

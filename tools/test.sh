@@ -19,12 +19,12 @@ PRESETS=("$@")
 [ ${#PRESETS[@]} -gt 0 ] || PRESETS=(native native-sanitize mingw-i686 mingw-x86_64 fuzz)
 
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb xauth
-          locales libgtest-dev cmake ninja-build g++ clang-14 libclang-rt-14-dev)
+          locales libgtest-dev cmake ninja-build g++)
 
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
 
-install_missing_packages "${PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
+install_missing_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
 ensure_japanese_locale || { echo "cannot generate ja_JP.UTF-8"; echo "0 passed, 1 failed"; exit 1; }
 
 passed=0
