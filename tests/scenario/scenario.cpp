@@ -327,6 +327,9 @@ private:
                     // Until archive names are checked, a FilenameStoredFormat2 that
                     // climbs out of the data folder takes the archive with it.
                     if (op.wFunc == sys::kFoMove && HasClimbingPart(storedFormat_)) continue;
+                    // Nor are slot file formats checked yet: one with a folder part loads
+                    // wherever its parts lead.
+                    if (current_ == Command::kLoad && HasFolderPart(slotFormat_)) continue;
                     Violation(what + " outside the folders: " + path);
                 }
             }
@@ -343,7 +346,8 @@ private:
     void CheckFiles() {
         std::map<std::string, std::vector<const fake::Entry*>> copies;  // content -> entries
         for (const fake::Entry& entry : fake::state().entries) {
-            if (!entry.isFolder) copies[entry.contents].push_back(&entry);
+            // A settings file may hold any text, a replay's own among them.
+            if (!entry.isFolder && !IsIniFile(entry)) copies[entry.contents].push_back(&entry);
         }
         for (const Tracked& file : tracked_) {
             std::vector<std::string> paths;
@@ -379,9 +383,8 @@ private:
                             continue;  // loaded into a slot
                         }
                         // Until slot file formats are checked like archive names, a
-                        // FilenameFormat with a folder part loads below the data folder.
-                        if (file.kind == Kind::kStoredReplay && IsBelow(path, dataFolder_) &&
-                            HasFolderPart(slotFormat_)) {
+                        // FilenameFormat with a folder part loads wherever its parts lead.
+                        if (file.kind == Kind::kStoredReplay && HasFolderPart(slotFormat_)) {
                             continue;
                         }
                         if (file.kind == Kind::kUserVoice && copyTargets_.count(Fold(path)) != 0) continue;
@@ -397,13 +400,15 @@ private:
         }
     }
 
+    static bool IsIniFile(const fake::Entry& entry) {
+        const std::string& folded = fake::detail::FoldedPathOf(entry);
+        return !entry.isFolder && folded.size() > 4 && folded.compare(folded.size() - 4, 4, ".INI") == 0;
+    }
+
     std::map<std::string, std::string> IniFiles() const {
         std::map<std::string, std::string> files;
         for (const fake::Entry& entry : fake::state().entries) {
-            std::string folded = Fold(entry.path);
-            if (!entry.isFolder && folded.size() > 4 && folded.compare(folded.size() - 4, 4, ".INI") == 0) {
-                files[folded] = entry.contents;
-            }
+            if (IsIniFile(entry)) files[fake::detail::FoldedPathOf(entry)] = entry.contents;
         }
         return files;
     }
