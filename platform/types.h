@@ -60,6 +60,9 @@ constexpr uint32_t kCreateNew = 1;
 constexpr uint32_t kFileAttributeTemporary = 0x100;
 constexpr uint32_t kFileFlagDeleteOnClose = 0x04000000u;
 
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorAlreadyExists = 183;
 
 struct FileTime {

@@ -5,6 +5,7 @@
 
 #include "app/tray_application.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "shellops/append_path.h"
 #include "shellops/file_request.h"
 #include "shellops/format_check.h"
@@ -97,11 +98,19 @@ bool NumberedName(char* out, const char* target, std::size_t at, int number) {
     return true;
 }
 
+// True only when nothing has the name: a query that fails for another reason
+// proves nothing, and a move onto a taken name may replace the file there.
+bool IsFreeName(const char* path) {
+    if (sys::GetFileAttributesA(path) != sys::kInvalidFileAttributes) return false;
+    uint32_t error = sys::GetLastError();
+    return error == sys::kErrorFileNotFound || error == sys::kErrorPathNotFound;
+}
+
 // Leaves target naming a file that does not exist yet: as it is, or with " (2)",
 // " (3)", ... before the extension of its last part. Some shells replace an
 // existing file on a move instead of renaming the one they move.
 bool ChooseFreeName(char* target) {
-    if (sys::GetFileAttributesA(target) == sys::kInvalidFileAttributes) return true;
+    if (IsFreeName(target)) return true;
     std::size_t length = std::strlen(target);
     std::size_t nameStart = 0;
     std::size_t dot = length;
@@ -118,7 +127,7 @@ bool ChooseFreeName(char* target) {
     char candidate[sys::kMaxPath];
     for (int number = 2; number <= kLastFreeNameNumber; ++number) {
         if (!NumberedName(candidate, target, dot, number)) return false;
-        if (sys::GetFileAttributesA(candidate) == sys::kInvalidFileAttributes) {
+        if (IsFreeName(candidate)) {
             std::memcpy(target, candidate, sizeof candidate);
             return true;
         }

@@ -90,8 +90,10 @@ bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys
 
 SlotScanner::SlotScanner(ProfileSettings& settings) {
     // The INI file keeps the user's text; only the scan falls back to the defaults.
+    // A slot name with a folder part, a drive or ".." would load into, archive
+    // from and recycle in other folders than the data folder.
     const char* slotText = settings.ReplayFilenameFormat;
-    if (!IsIntegerFormat(slotText, 1)) slotText = settings.LoadText(kDefaultSlotFormatId);
+    if (!IsIntegerFormat(slotText, 1) || !IsPlainFileName(slotText)) slotText = settings.LoadText(kDefaultSlotFormatId);
     CopyText(slotFormat, sizeof slotFormat, slotText);
     const char* archiveText = settings.FilenameStoredFormat2;
     if (!IsSafeArchiveFormat(archiveText)) archiveText = settings.LoadText(kDefaultArchiveFormatId);
@@ -222,8 +224,8 @@ bool SlotScanner::SlotOfName(const char* name, uint32_t* slot) const {
 bool SlotScanner::FormatSlotName(char* name, std::size_t size, uint32_t slot) const {
     if (!formatUsable || size == 0) return false;
     std::memset(name, 0, size);
-    sys::FormatInt(name, size, slotFormat, slot);
-    return true;
+    // No name (the formatter failed, or "%.0d" of 0) would make the folder itself the target.
+    return sys::FormatInt(name, size, slotFormat, slot) > 0 && name[0] != '\0';
 }
 
 void SlotScanner::UsePerSlotSearch() {

@@ -43,3 +43,17 @@ bool IsFullyQualifiedPath(const char* path) {
     if (letter && path[1] == ':' && path[2] == '\\') return true;
     return path[0] == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
 }
+
+bool IsPlainFileName(const char* name) {
+    if (name[0] == '\0') return false;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != '\0'; ++p) {
+        // The second byte of a double-byte character may be 0x5C without being a separator.
+        if (IsLeadByte(*p) && p[1] != '\0') {
+            ++p;
+            continue;
+        }
+        if (*p == '\\' || *p == '/' || *p == ':') return false;
+    }
+    return true;
+}

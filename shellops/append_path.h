@@ -23,3 +23,7 @@ bool IsLeadByte(unsigned char byte);
 // "X:\..." or "\\server\share...". The shell recycles only such paths; it
 // deletes others for good.
 bool IsFullyQualifiedPath(const char* path);
+
+// True when name is one file name or pattern inside a folder: not empty, no path
+// separator or drive colon, and neither "." nor "..".
+bool IsPlainFileName(const char* name);

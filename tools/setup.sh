@@ -9,6 +9,9 @@ as_root() {
     fi
 }
 
+# Clang with libFuzzer and the sanitizer runtimes, for the fuzzer of tools/fuzz.sh.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 installed() {
     [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }

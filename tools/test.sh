@@ -5,6 +5,8 @@
 #   native-sanitize   the same under AddressSanitizer and UBSan
 #   mingw-i686        the real Win32 layer and the real zolm.exe under Wine
 #   mingw-x86_64      the same, 64-bit
+#   fuzz              the fuzzer over the settings file, 60 s from its seed
+#                     corpus (clang, libFuzzer), counted as one test
 # Ends with one line "N passed, N failed" over all test runs; exits non-zero
 # when anything failed.
 #
@@ -14,7 +16,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT_DIR=$(pwd)
 PRESETS=("$@")
-[ ${#PRESETS[@]} -gt 0 ] || PRESETS=(native native-sanitize mingw-i686 mingw-x86_64)
+[ ${#PRESETS[@]} -gt 0 ] || PRESETS=(native native-sanitize mingw-i686 mingw-x86_64 fuzz)
 
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb xauth
           locales libgtest-dev cmake ninja-build g++ python3)
@@ -22,7 +24,7 @@ PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
 
-install_missing_packages "${PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
+install_missing_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" || { echo "cannot install the packages"; echo "0 passed, 1 failed"; exit 1; }
 ensure_japanese_locale || { echo "cannot generate ja_JP.UTF-8"; echo "0 passed, 1 failed"; exit 1; }
 
 passed=0
@@ -75,9 +77,20 @@ test_preset() {
     fi
 }
 
+# test_fuzz: one test, failed on a finding or when the fuzzer cannot be built.
+test_fuzz() {
+    echo "=== fuzz"
+    if bash tools/fuzz.sh 60 </dev/null; then
+        passed=$((passed + 1))
+    else
+        echo "fuzz: failed (findings in build/fuzz/findings)"
+        failed=$((failed + 1))
+    fi
+}
+
 started=$(date +%s)
 for preset in "${PRESETS[@]}"; do
-    test_preset "$preset"
+    if [ "$preset" = fuzz ]; then test_fuzz; else test_preset "$preset"; fi
 done
 echo "=== all presets in $(($(date +%s) - started)) s"
 if [ "$skipped" -gt 0 ]; then

@@ -48,17 +48,3 @@ bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defa
     std::memset(out, 0, kVoiceFormatSize);
     return false;
 }
-
-bool IsPlainFileName(const char* name) {
-    if (name[0] == '\0') return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != '\0'; ++p) {
-        // The second byte of a double-byte character may be 0x5C without being a separator.
-        if (IsLeadByte(*p) && p[1] != '\0') {
-            ++p;
-            continue;
-        }
-        if (*p == '\\' || *p == '/' || *p == ':') return false;
-    }
-    return true;
-}

@@ -20,7 +20,3 @@ bool BuildVoiceFolder(ProfileSettings& settings, char* folder);
 // out (kVoiceFormatSize bytes), so the shared text buffer may be reused at once.
 // False, with out empty, when neither text is usable.
 bool ChooseVoiceFormat(ProfileSettings& settings, const char* own, uint32_t defaultId, int integers, char* out);
-
-// True when name is one file name or pattern inside a folder: not empty, no path
-// separator or drive colon, and neither "." nor "..".
-bool IsPlainFileName(const char* name);

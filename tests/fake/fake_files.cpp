@@ -29,22 +29,6 @@ std::map<sys::SearchHandle, Search>& Searches() {
     return searches;
 }
 
-// Splits text into characters (one byte, or two for a double-byte character),
-// ASCII letters folded to upper case.
-std::vector<std::string> Characters(const std::string& text) {
-    std::vector<std::string> chars;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(c) && i + 1 < text.size()) {
-            chars.push_back(text.substr(i, 2));
-            ++i;
-        } else {
-            chars.push_back(std::string(1, (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : text[i]));
-        }
-    }
-    return chars;
-}
-
 std::string NameOf(const std::string& path) {
     std::size_t sep = LastSeparator(path);
     return sep == std::string::npos ? path : path.substr(sep + 1);
@@ -91,26 +75,39 @@ int OpenSearchCount() { return static_cast<int>(Searches().size()); }
 
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
     if (pattern == "*.*" || pattern == "*") return true;
-    std::vector<std::string> p = Characters(pattern);
-    std::vector<std::string> n = Characters(name);
-    // Glob with backtracking to the last '*'.
+    // Glob with backtracking to the last '*', a character at a time: one byte, or
+    // two for a double-byte character; ASCII letters without case.
+    auto width = [](const std::string& text, std::size_t at) {
+        return IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2u : 1u;
+    };
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    auto same = [&](std::size_t pi, std::size_t ni) {
+        std::size_t pw = width(pattern, pi), nw = width(name, ni);
+        if (pw != nw) return false;
+        if (pw == 2) return pattern[pi] == name[ni] && pattern[pi + 1] == name[ni + 1];
+        return fold(pattern[pi]) == fold(name[ni]);
+    };
     std::size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == "*") {
+    while (ni < name.size()) {
+        if (pi < pattern.size() && pattern[pi] == '?') {
+            pi += 1;
+            ni += width(name, ni);
+        } else if (pi < pattern.size() && pattern[pi] == '*') {
             starP = pi++;
             starN = ni;
+        } else if (pi < pattern.size() && same(pi, ni)) {
+            pi += width(pattern, pi);
+            ni += width(name, ni);
         } else if (starP != std::string::npos) {
             pi = starP + 1;
-            ni = ++starN;
+            starN += width(name, starN);
+            ni = starN;
         } else {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == "*") ++pi;
-    return pi == p.size();
+    while (pi < pattern.size() && pattern[pi] == '*') ++pi;
+    return pi == pattern.size();
 }
 
 namespace {
@@ -179,6 +176,7 @@ namespace sys {
 
 SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     state().calls.push_back("FindFirstFileA");
+    if (fake::ShouldFail("FindFirstFileA")) return kInvalidSearch;
     std::string full = pattern != nullptr ? pattern : "";
     std::size_t sep = LastSeparator(full);
     if (sep == std::string::npos) return kInvalidSearch;
@@ -196,7 +194,7 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     if (plain && FindEntry(full) != nullptr) search.paths.push_back(FindEntry(full)->path);
     for (const fake::Entry& entry : state().entries) {
         if (plain) break;
-        if (FoldPath(ParentOf(entry.path)) != folderKey) continue;
+        if (fake::detail::FoldedParentOf(entry) != folderKey) continue;
         if (fake::detail::SearchMatches(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
     }
     if (!NextMatch(search, data)) return kInvalidSearch;
@@ -207,6 +205,7 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
 
 bool FindNextFileA(SearchHandle search, FindData* data) {
     state().calls.push_back("FindNextFileA");
+    if (fake::ShouldFail("FindNextFileA")) return false;
     auto found = Searches().find(search);
     if (found == Searches().end()) return false;
     return NextMatch(found->second, data);
@@ -214,17 +213,22 @@ bool FindNextFileA(SearchHandle search, FindData* data) {
 
 bool FindClose(SearchHandle search) {
     state().calls.push_back("FindClose");
-    return Searches().erase(search) == 1;
+    // A failed close still ends the search: the handle is no use afterwards.
+    bool closed = Searches().erase(search) == 1;
+    if (fake::ShouldFail("FindClose")) return false;
+    return closed;
 }
 
 bool FileTimeToLocalFileTime(const FileTime* utc, FileTime* local) {
     state().calls.push_back("FileTimeToLocalFileTime");
+    if (fake::ShouldFail("FileTimeToLocalFileTime")) return false;
     *local = *utc;  // the fake's local time is UTC
     return true;
 }
 
 bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
     state().calls.push_back("FileTimeToSystemTime");
+    if (fake::ShouldFail("FileTimeToSystemTime")) return false;
     uint64_t ticks = Ticks(*time);
     if (ticks > 0x7FFFFFFFFFFFFFFFull) return false;
     uint64_t totalSeconds = ticks / 10000000ull;
@@ -255,15 +259,23 @@ bool FileTimeToSystemTime(const FileTime* time, SystemTime* out) {
 
 uint32_t GetFileAttributesA(const char* path) {
     state().calls.push_back("GetFileAttributesA");
+    if (fake::ShouldFail("GetFileAttributesA")) {
+        state().lastError = kErrorAccessDenied;
+        return kInvalidFileAttributes;
+    }
     std::string p = path != nullptr ? path : "";
     if (IsDriveRoot(p)) return kFileAttributeDirectory;
     const fake::Entry* entry = FindEntry(p);
-    if (entry == nullptr) return kInvalidFileAttributes;
+    if (entry == nullptr) {
+        state().lastError = kErrorFileNotFound;
+        return kInvalidFileAttributes;
+    }
     return entry->isFolder ? kFileAttributeDirectory : 0x20u;
 }
 
 bool CreateDirectoryA(const char* path) {
     state().calls.push_back("CreateDirectoryA");
+    if (fake::ShouldFail("CreateDirectoryA")) return false;
     if (state().failCreateDirectory > 0) {
         --state().failCreateDirectory;
         return false;
@@ -282,8 +294,12 @@ bool CreateDirectoryA(const char* path) {
 
 namespace {
 
-// wsprintfA's 'l' size prefix means 32 bits, as the arguments already are: drop it.
-std::string WithoutLongPrefix(const char* format) {
+// The format as snprintf takes it: wsprintfA's 'l' size prefix means 32 bits, as
+// the arguments already are, so it goes; and wsprintfA never writes more than 1024
+// bytes, so no width or precision needs to be larger (snprintf would count out
+// every byte of a width of a billion).
+std::string AsSnprintfFormat(const char* format) {
+    const unsigned long kWsprintfLimit = 1024;
     std::string out;
     bool inConversion = false;
     for (const char* p = format; *p != '\0'; ++p) {
@@ -293,6 +309,13 @@ std::string WithoutLongPrefix(const char* format) {
             continue;
         }
         if (*p == 'l') continue;
+        if (*p >= '1' && *p <= '9') {
+            unsigned long number = 0;
+            for (; *p >= '0' && *p <= '9'; ++p) number = number < kWsprintfLimit ? number * 10 + (*p - '0') : number;
+            out += std::to_string(number < kWsprintfLimit ? number : kWsprintfLimit);
+            --p;
+            continue;
+        }
         out += *p;
         if (*p == '%' || (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')) inConversion = false;
     }
@@ -311,14 +334,17 @@ int Bounded(int written, std::size_t size) {
 int FormatInt(char* out, std::size_t size, const char* format, uint32_t a) {
     state().calls.push_back("FormatInt");
     if (size == 0) return 0;
-    std::string f = WithoutLongPrefix(format);
+    // wsprintfA's failure: less than the expected output, here nothing.
+    if (fake::ShouldFail("FormatInt")) return out[0] = '\0', 0;
+    std::string f = AsSnprintfFormat(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a)), size);
 }
 
 int FormatInt2(char* out, std::size_t size, const char* format, uint32_t a, uint32_t b) {
     state().calls.push_back("FormatInt2");
     if (size == 0) return 0;
-    std::string f = WithoutLongPrefix(format);
+    if (fake::ShouldFail("FormatInt2")) return out[0] = '\0', 0;
+    std::string f = AsSnprintfFormat(format);
     return Bounded(std::snprintf(out, size, f.c_str(), static_cast<int>(a), static_cast<int>(b)), size);
 }
 #pragma GCC diagnostic pop

@@ -28,6 +28,10 @@ using fake::state;
 Handle CreateFileA(const char* path, uint32_t, uint32_t, uint32_t disposition, uint32_t flags) {
     state().calls.push_back("CreateFileA");
     std::string p = path != nullptr ? path : "";
+    if (fake::ShouldFail("CreateFileA")) {
+        state().lastError = kErrorAccessDenied;
+        return kInvalidHandle;
+    }
     if (disposition != kCreateNew || p.empty() || fake::Exists(p) ||
         !fake::detail::FolderTakesFiles(fake::detail::ParentOf(p))) {
         return kInvalidHandle;
@@ -40,6 +44,10 @@ Handle CreateFileA(const char* path, uint32_t, uint32_t, uint32_t disposition, u
 
 Handle CreateMutexA(const char* name) {
     state().calls.push_back("CreateMutexA");
+    if (fake::ShouldFail("CreateMutexA")) {
+        state().lastError = kErrorAccessDenied;
+        return nullptr;
+    }
     std::string key = name != nullptr ? name : "";
     int& open = state().mutexes[key];
     state().lastError = open > 0 ? kErrorAlreadyExists : 0;

@@ -26,6 +26,10 @@ std::string ParentOf(const std::string& path);
 // True for a drive root such as "C:" or "C:\", which always exists in the fake.
 bool IsDriveRoot(const std::string& path);
 
+// FoldPath of the entry's path and of its parent, cached on the entry.
+const std::string& FoldedPathOf(const Entry& entry);
+const std::string& FoldedParentOf(const Entry& entry);
+
 // The entry with this path (matched without case), or nullptr.
 Entry* FindEntry(const std::string& path);
 

@@ -25,6 +25,11 @@ struct Entry {
     uint64_t creationTime = 0;  // FILETIME ticks, UTC
     uint64_t lastWriteTime = 0;
     bool locked = false;  // held open by another program: no request can move it
+
+    // The folded path and folded parent, kept while path stays what they were made from.
+    mutable std::string foldedFrom;
+    mutable std::string folded;
+    mutable std::string foldedParent;
 };
 
 struct MessageBoxCall {
@@ -170,6 +175,15 @@ struct State {
 
     // COM.
     int comInitialized = 0;
+
+    // Fault injection (FailCall): the calls that can fail and match faultTarget are
+    // counted in faultCalls; the one numbered faultAt (from 1) fails, and so do the
+    // faultRepeat - 1 matching calls after it. faultAt 0 only counts.
+    std::string faultTarget;
+    int faultAt = 0;
+    int faultRepeat = 1;
+    int faultCalls = 0;
+    std::vector<std::string> faultsInjected;  // the names of the calls made to fail
 };
 
 State& state();
@@ -193,5 +207,20 @@ std::vector<std::string> CallsAmong(const std::vector<std::string>& names);
 
 // Fires the thread timer once, as the message loop would.
 void FireTimer();
+
+// The group of a seam function, derived from its name: "allocation", "file search",
+// "directory creation", "shell request", "profile", "registry", "menu", "timer",
+// "tray icon", "window", "atom", "format", "resource"; "" for none of them.
+std::string GroupOf(const std::string& name);
+
+// Makes the k-th call (from 1, counted from now) that can fail and whose name or
+// group is target ("" for any) fail, and the repeat - 1 such calls after it;
+// k 0 only counts them (state().faultCalls).
+void FailCall(const std::string& target, int k, int repeat = 1);
+
+// Called by every fake seam function that the platform lets fail, after recording
+// the call: true when this call is to fail, and it then returns the platform's
+// failure value.
+bool ShouldFail(const char* name);
 
 }  // namespace fake

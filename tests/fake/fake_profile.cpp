@@ -152,6 +152,8 @@ uint32_t GetPrivateProfileStringA(const char* section, const char* key, const ch
                                   const char* file) {
     state().calls.push_back("GetPrivateProfileStringA");
     if (out == nullptr) return 0;
+    // A file that cannot be read gives the default, as a missing key does.
+    if (fake::ShouldFail("GetPrivateProfileStringA")) file = nullptr;
     const fake::Entry* entry = file != nullptr ? fake::detail::FindEntry(file) : nullptr;
     std::vector<Line> lines = entry != nullptr && !entry->isFolder ? Parse(entry->contents) : std::vector<Line>();
     if (section == nullptr) {
@@ -181,6 +183,7 @@ uint32_t GetPrivateProfileStringA(const char* section, const char* key, const ch
 
 uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t def, const char* file) {
     state().calls.push_back("GetPrivateProfileIntA");
+    if (fake::ShouldFail("GetPrivateProfileIntA")) return static_cast<uint32_t>(def);
     std::string value;
     if (section == nullptr || key == nullptr || !Lookup(file, section, key, &value) || value.empty()) {
         return static_cast<uint32_t>(def);
@@ -198,6 +201,7 @@ uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t def
 
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* file) {
     state().calls.push_back("WritePrivateProfileStringA");
+    if (fake::ShouldFail("WritePrivateProfileStringA")) return false;
     if (section == nullptr || file == nullptr || file[0] == '\0') return false;
     fake::Entry* entry = fake::detail::FindEntry(file);
     if (entry != nullptr && entry->isFolder) return false;
@@ -251,6 +255,7 @@ int LoadStringA(Instance instance, uint32_t id, char* out, int size) {
     (void)instance;
     if (out == nullptr || size <= 0) return 0;
     auto found = state().strings.find(id);
+    if (fake::ShouldFail("LoadStringA")) found = state().strings.end();
     if (found == state().strings.end()) {
         out[0] = '\0';
         return 0;
@@ -260,6 +265,7 @@ int LoadStringA(Instance instance, uint32_t id, char* out, int size) {
 
 uint32_t GetModuleFileNameA(char* out, uint32_t size) {
     state().calls.push_back("GetModuleFileNameA");
+    if (fake::ShouldFail("GetModuleFileNameA")) return 0;
     const std::string& name = state().moduleFileName;
     if (out == nullptr || size == 0 || name.empty()) return 0;
     if (name.size() < size) {

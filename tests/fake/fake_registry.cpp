@@ -15,6 +15,8 @@ constexpr int32_t kErrorSuccess = 0;
 constexpr int32_t kErrorFileNotFound = 2;
 constexpr int32_t kErrorInvalidHandle = 6;
 constexpr int32_t kErrorMoreData = 234;
+constexpr int32_t kErrorAccessDenied = 5;
+constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
 constexpr int32_t kEInvalidArg = static_cast<int32_t>(0x80070057u);
 
 // Handles that the fake hands out; their values mean nothing else.
@@ -58,6 +60,7 @@ namespace sys {
 
 int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_t access, RegKey* out) {
     state().calls.push_back("RegOpenKeyExA");
+    if (fake::ShouldFail("RegOpenKeyExA")) return kErrorAccessDenied;
     (void)options;
     (void)access;
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, "Software\\Sega\\PuyoF") || !state().registryKeyExists) {
@@ -72,6 +75,7 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
 
 int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size) {
     state().calls.push_back("RegQueryValueExA");
+    if (fake::ShouldFail("RegQueryValueExA")) return kErrorAccessDenied;
     if (OpenKeys().count(key) == 0) return kErrorInvalidHandle;
     if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
     std::string bytes = state().installPathBytes;
@@ -93,12 +97,14 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
 int32_t RegCloseKey(RegKey key) {
     state().calls.push_back("RegCloseKey");
     if (OpenKeys().erase(key) == 0) return kErrorInvalidHandle;
+    if (fake::ShouldFail("RegCloseKey")) return kErrorInvalidHandle;
     ++state().registryCloseCount;
     return kErrorSuccess;
 }
 
 bool GetVersionExA(OsVersionInfo* info) {
     state().calls.push_back("GetVersionExA");
+    if (fake::ShouldFail("GetVersionExA")) return false;
     if (info->dwOSVersionInfoSize != kOsVersionInfoSize) return false;
     *info = state().version;
     info->dwOSVersionInfoSize = kOsVersionInfoSize;
@@ -107,6 +113,7 @@ bool GetVersionExA(OsVersionInfo* info) {
 
 Module LoadLibraryA(const char* name) {
     state().calls.push_back("LoadLibraryA");
+    if (fake::ShouldFail("LoadLibraryA")) return nullptr;
     if (!state().shell32Loads || !(EqualNoCase(name, "Shell32.dll") || EqualNoCase(name, "Shell32"))) {
         return nullptr;
     }
@@ -116,6 +123,7 @@ Module LoadLibraryA(const char* name) {
 
 ProcAddress GetProcAddress(Module module, const char* name) {
     state().calls.push_back("GetProcAddress");
+    if (fake::ShouldFail("GetProcAddress")) return nullptr;
     if (module != kShell32 || LoadedShell32() == 0 || !state().shGetFolderPathExported || name == nullptr ||
         std::strcmp(name, "SHGetFolderPathA") != 0) {
         return nullptr;
@@ -125,6 +133,7 @@ ProcAddress GetProcAddress(Module module, const char* name) {
 
 bool FreeLibrary(Module module) {
     state().calls.push_back("FreeLibrary");
+    if (fake::ShouldFail("FreeLibrary")) return false;
     if (module != kShell32 || LoadedShell32() == 0) return false;
     --LoadedShell32();
     return true;
@@ -132,6 +141,10 @@ bool FreeLibrary(Module module) {
 
 int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path) {
     state().calls.push_back("CallSHGetFolderPathA");
+    if (fake::ShouldFail("CallSHGetFolderPathA")) {
+        if (path != nullptr) path[0] = '\0';
+        return kEFail;
+    }
     if (proc != kShGetFolderPathProc || LoadedShell32() == 0) return kEInvalidArg;  // a bad pointer in real life
     // Only what the program asks for is answered: the current user's application data.
     if (owner != nullptr || folder != 0x1A || token != nullptr || flags != 0 || path == nullptr) return kEInvalidArg;

@@ -50,7 +50,7 @@ std::vector<std::string> Expand(const std::string& source, bool filesOnly) {
     std::string folderKey = detail::FoldPath(detail::ParentOf(source));
     std::string pattern = NameOf(source);
     for (const Entry& entry : state().entries) {
-        if (detail::FoldPath(detail::ParentOf(entry.path)) != folderKey) continue;
+        if (detail::FoldedParentOf(entry) != folderKey) continue;
         if (filesOnly && entry.isFolder) continue;
         if (detail::SearchMatches(pattern, NameOf(entry.path))) paths.push_back(entry.path);
     }
@@ -73,7 +73,7 @@ void MoveEntry(const std::string& from, const std::string& to) {
     if (detail::FoldPath(to) != key && detail::FindEntry(to) != nullptr) Remove(to);
     std::string below = key + "\\";
     for (Entry& entry : state().entries) {
-        std::string folded = detail::FoldPath(entry.path);
+        std::string folded = detail::FoldedPathOf(entry);
         if (folded == key) {
             entry.path = to;
         } else if (folded.compare(0, below.size(), below) == 0) {
@@ -161,6 +161,8 @@ namespace sys {
 
 using fake::state;
 
+constexpr int kErrorInvalidFiles = 0x7C;  // DE_INVALIDFILES
+
 int SHFileOperationA(FileOpRequest* request) {
     fake::Record("SHFileOperationA");
     fake::FileOpCall call;
@@ -175,6 +177,8 @@ int SHFileOperationA(FileOpRequest* request) {
     call.progressTitleIsNull = request->lpszProgressTitle == nullptr;
     call.progressTitle = request->lpszProgressTitle != nullptr ? request->lpszProgressTitle : "";
     state().fileOps.push_back(call);
+    // The shell refused the request as a whole, before touching any file.
+    if (fake::ShouldFail("SHFileOperationA")) return kErrorInvalidFiles;
 
     int result = 0;
     if (!state().fileOpResults.empty()) {
@@ -205,7 +209,7 @@ int SHFileOperationA(FileOpRequest* request) {
 
 int32_t SHGetMalloc(Malloc* out) {
     fake::Record("SHGetMalloc");
-    if (state().shGetMallocFails) {
+    if (state().shGetMallocFails || fake::ShouldFail("SHGetMalloc")) {
         *out = nullptr;
         return fake::kEFail;
     }
@@ -226,6 +230,7 @@ void MallocRelease(Malloc) {
 
 IdList SHBrowseForFolderA(BrowseInfo* info) {
     fake::Record("SHBrowseForFolderA");
+    if (fake::ShouldFail("SHBrowseForFolderA")) return nullptr;
     state().browseInfos.push_back(*info);
     state().browseTitles.push_back(info->lpszTitle != nullptr ? info->lpszTitle : "");
     // The real picker calls back once its window exists, before the user acts.
@@ -245,6 +250,7 @@ IdList SHBrowseForFolderA(BrowseInfo* info) {
 bool SHGetPathFromIDListA(IdList list, char* path) {
     fake::Record("SHGetPathFromIDListA");
     std::memset(path, 0, kMaxPath);
+    if (fake::ShouldFail("SHGetPathFromIDListA")) return false;
     auto found = state().pickerItemLists.find(list);
     if (found == state().pickerItemLists.end()) return false;
     std::strncpy(path, found->second.c_str(), kMaxPath - 1);
@@ -253,6 +259,7 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
 
 int32_t CoInitializeApartment() {
     fake::Record("CoInitializeApartment");
+    if (fake::ShouldFail("CoInitializeApartment")) return fake::kEFail;
     ++state().comInitialized;
     return state().comInitialized > 1 ? 1 : 0;
 }

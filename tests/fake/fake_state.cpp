@@ -57,10 +57,31 @@ bool IsDriveRoot(const std::string& path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
+namespace {
+
+void RefreshFolds(const Entry& entry) {
+    if (entry.foldedFrom == entry.path && !entry.folded.empty()) return;
+    entry.foldedFrom = entry.path;
+    entry.folded = FoldPath(entry.path);
+    entry.foldedParent = FoldPath(ParentOf(entry.path));
+}
+
+}  // namespace
+
+const std::string& FoldedPathOf(const Entry& entry) {
+    RefreshFolds(entry);
+    return entry.folded;
+}
+
+const std::string& FoldedParentOf(const Entry& entry) {
+    RefreshFolds(entry);
+    return entry.foldedParent;
+}
+
 Entry* FindEntry(const std::string& path) {
     std::string key = FoldPath(path);
     for (Entry& entry : state().entries) {
-        if (FoldPath(entry.path) == key) return &entry;
+        if (FoldedPathOf(entry) == key) return &entry;
     }
     return nullptr;
 }
@@ -141,7 +162,7 @@ void Remove(const std::string& path) {
     auto& entries = state().entries;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                                  [&](const Entry& entry) {
-                                     std::string folded = FoldPath(entry.path);
+                                     const std::string& folded = detail::FoldedPathOf(entry);
                                      return folded == key || folded.compare(0, below.size(), below) == 0;
                                  }),
                   entries.end());

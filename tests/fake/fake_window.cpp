@@ -122,6 +122,7 @@ using fake::state;
 
 Window CreateDialogParamA(Instance, uint32_t, Window, DialogProcFn proc, LParam init) {
     fake::Record("CreateDialogParamA");
+    if (fake::ShouldFail("CreateDialogParamA")) return nullptr;
     if (state().dialogCreationFails) return nullptr;
     Window dialog = fake::NewHandle();
     state().dialog = dialog;
@@ -143,11 +144,13 @@ bool ShowWindow(Window, int) {
 
 bool UpdateWindow(Window window) {
     fake::Record("UpdateWindow");
+    if (fake::ShouldFail("UpdateWindow")) return false;
     return window != nullptr;
 }
 
 bool DestroyWindow(Window window) {
     fake::Record("DestroyWindow");
+    if (fake::ShouldFail("DestroyWindow")) return false;
     if (window == nullptr || window != state().dialog || state().dialogDestroyed) return false;
     // The window gets WM_DESTROY while it is being destroyed, then nothing more.
     if (state().dialogProc != nullptr) state().dialogProc(window, kWmDestroy, 0, 0);
@@ -186,6 +189,7 @@ void DispatchMessageA(const Message* msg) {
 
 bool PostMessageA(Window window, uint32_t message, WParam wParam, LParam lParam) {
     fake::Record("PostMessageA");
+    if (fake::ShouldFail("PostMessageA")) return false;
     state().posted.push_back(Message{window, message, wParam, lParam});
     if (window != nullptr && window == state().dialog && !state().dialogDestroyed && message != kWmNull) {
         state().messages.push_back(Message{window, message, wParam, lParam});
@@ -207,6 +211,7 @@ intptr_t SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPa
 
 uint32_t RegisterWindowMessageA(const char* name) {
     fake::Record("RegisterWindowMessageA");
+    if (fake::ShouldFail("RegisterWindowMessageA")) return 0;
     if (name == nullptr || *name == '\0') return 0;
     return fake::AtomValueOf(fake::FoldName(name));
 }
@@ -221,6 +226,7 @@ intptr_t SetWindowLongPtrA(Window window, int index, intptr_t value) {
 
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
     fake::Record("SetTimer");
+    if (fake::ShouldFail("SetTimer")) return 0;
     if (window != nullptr) {  // a timer of the hidden window, posting WM_TIMER with its id
         state().windowTimers[id] = period;
         return id;
@@ -235,6 +241,7 @@ TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
 
 bool KillTimer(Window window, TimerId id) {
     fake::Record("KillTimer");
+    if (fake::ShouldFail("KillTimer")) return false;
     if (window != nullptr) return state().windowTimers.erase(id) == 1;
     if (!state().timerRunning || id == 0 || id != fake::timerId) return false;
     state().timerRunning = false;
@@ -243,6 +250,7 @@ bool KillTimer(Window window, TimerId id) {
 
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
     fake::Record("MessageBoxA");
+    if (fake::ShouldFail("MessageBoxA")) return 0;
     state().messageBoxes.push_back(
         fake::MessageBoxCall{owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
     if (state().messageBoxAnswers.empty()) return kIdNo;
@@ -253,12 +261,14 @@ int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t st
 
 Icon LoadImageA(Instance, uint32_t, uint32_t, int cx, int cy, uint32_t) {
     fake::Record("LoadImageA");
+    if (fake::ShouldFail("LoadImageA")) return nullptr;
     state().loadedImageSizes.push_back(Point{cx, cy});
     return fake::NewHandle();
 }
 
 int GetSystemMetrics(int index) {
     fake::Record("GetSystemMetrics");
+    if (fake::ShouldFail("GetSystemMetrics")) return 0;
     return index == kSmCxSmIcon || index == kSmCySmIcon ? state().smallIconSize : 0;
 }
 
@@ -269,6 +279,7 @@ uint32_t NotifyIconDataV1Size() {
 
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
     fake::Record("Shell_NotifyIconA");
+    if (fake::ShouldFail("Shell_NotifyIconA")) return false;
     state().notifyIcons.push_back(fake::ShellNotifyCall{message, *data});
     std::pair<Window, uint32_t> icon(data->hWnd, data->uID);
     bool shown = state().trayIcons.count(icon) != 0;
@@ -289,17 +300,20 @@ bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
 
 Menu LoadMenuA(Instance, uint32_t id) {
     fake::Record("LoadMenuA");
+    if (fake::ShouldFail("LoadMenuA")) return nullptr;
     if (id != 104 || state().menuResourceMissing) return nullptr;
     return fake::BuildTrayMenuResource();
 }
 
 Menu CreatePopupMenu() {
     fake::Record("CreatePopupMenu");
+    if (fake::ShouldFail("CreatePopupMenu")) return nullptr;
     return fake::NewMenu();
 }
 
 bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
     fake::Record("AppendMenuA");
+    if (fake::ShouldFail("AppendMenuA")) return false;
     if (fake::LiveMenu(menu) == nullptr) return false;
     fake::AddItem(menu, flags, id, text != nullptr ? text : "", nullptr);
     return true;
@@ -307,6 +321,7 @@ bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
 
 Menu GetSubMenu(Menu menu, int position) {
     fake::Record("GetSubMenu");
+    if (fake::ShouldFail("GetSubMenu")) return nullptr;
     fake::FakeMenu* live = fake::LiveMenu(menu);
     if (live == nullptr || position < 0 || static_cast<std::size_t>(position) >= live->subMenus.size()) {
         return nullptr;
@@ -316,6 +331,7 @@ Menu GetSubMenu(Menu menu, int position) {
 
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
     fake::Record("CheckMenuItem");
+    if (fake::ShouldFail("CheckMenuItem")) return fake::kMenuItemMissing;
     fake::MenuItem* target = nullptr;
     if (flags & fake::kMfByPosition) {
         fake::FakeMenu* live = fake::LiveMenu(menu);
@@ -331,6 +347,7 @@ uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
 
 bool DestroyMenu(Menu menu) {
     fake::Record("DestroyMenu");
+    if (fake::ShouldFail("DestroyMenu")) return false;
     if (fake::LiveMenu(menu) == nullptr) return false;
     fake::DestroyMenuTree(menu);
     return true;
@@ -338,17 +355,20 @@ bool DestroyMenu(Menu menu) {
 
 bool GetCursorPos(Point* point) {
     fake::Record("GetCursorPos");
+    if (fake::ShouldFail("GetCursorPos")) return false;
     *point = Point{640, 480};
     return true;
 }
 
 bool SetForegroundWindow(Window window) {
     fake::Record("SetForegroundWindow");
+    if (fake::ShouldFail("SetForegroundWindow")) return false;
     return window != nullptr;
 }
 
 int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
     fake::Record("TrackPopupMenuEx");
+    if (fake::ShouldFail("TrackPopupMenuEx")) return 0;
     state().trackedMenus.push_back(menu);
     if (fake::LiveMenu(menu) == nullptr) return 0;
     if (state().duringModalLoop) state().duringModalLoop();
@@ -360,6 +380,7 @@ int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
 
 Atom GlobalFindAtomA(const char* name) {
     fake::Record("GlobalFindAtomA");
+    if (fake::ShouldFail("GlobalFindAtomA")) return 0;
     std::string folded = fake::FoldName(name);
     if (fake::FindAtom(folded) == state().atoms.end()) return 0;
     return fake::AtomValueOf(folded);
@@ -367,6 +388,7 @@ Atom GlobalFindAtomA(const char* name) {
 
 Atom GlobalAddAtomA(const char* name) {
     fake::Record("GlobalAddAtomA");
+    if (fake::ShouldFail("GlobalAddAtomA")) return 0;
     if (state().atomAddFails) return 0;
     std::string folded = fake::FoldName(name);
     auto found = fake::FindAtom(folded);
@@ -380,6 +402,7 @@ Atom GlobalAddAtomA(const char* name) {
 
 Atom GlobalDeleteAtom(Atom atom) {
     fake::Record("GlobalDeleteAtom");
+    if (fake::ShouldFail("GlobalDeleteAtom")) return atom;
     auto& atoms = state().atoms;
     for (auto it = atoms.begin(); it != atoms.end(); ++it) {
         if (fake::AtomValueOf(fake::FoldName(it->first.c_str())) == atom) {

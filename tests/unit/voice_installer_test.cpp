@@ -12,6 +12,7 @@
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 #include "voice/character_table.h"
+#include "shellops/append_path.h"
 #include "voice/voice_names.h"
 
 namespace {
