@@ -45,15 +45,18 @@ bool IsFullyQualifiedPath(const char* path) {
 }
 
 bool IsPlainFileName(const char* name) {
-    if (name[0] == '\0') return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    if (name == nullptr || name[0] == '\0') return false;
+    bool onlyDots = true;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p != '\0'; ++p) {
         // The second byte of a double-byte character may be 0x5C without being a separator.
         if (IsLeadByte(*p) && p[1] != '\0') {
             ++p;
+            onlyDots = false;
             continue;
         }
         if (*p == '\\' || *p == '/' || *p == ':') return false;
+        if (*p != '.') onlyDots = false;
     }
-    return true;
+    // ".", ".." and the like name folders: Windows drops the dots that end a name.
+    return !onlyDots;
 }

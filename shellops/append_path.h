@@ -25,5 +25,5 @@ bool IsLeadByte(unsigned char byte);
 bool IsFullyQualifiedPath(const char* path);
 
 // True when name is one file name or pattern inside a folder: not empty, no path
-// separator or drive colon, and neither "." nor "..".
+// separator or drive colon, and not made of dots alone ("." or "..").
 bool IsPlainFileName(const char* name);
