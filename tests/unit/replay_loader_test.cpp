@@ -188,40 +188,37 @@ TEST_F(ReplayLoaderTest, ThreeReplaysGoOntoTheFirstThreeSlotsInOneCopy) {
     EXPECT_EQ(S().browseSelections.back(), kStored);
 }
 
-TEST_F(ReplayLoaderTest, RangeOneToHundredStartsAtSlotOneAndTakesAHundred) {
-    StartWith("MinIndex=1\nMaxIndex=100\n");
-    S().applyFileOps = false;
-    AddManyStoredReplays(150);
-
-    Load(kStored);
-
-    ASSERT_EQ(S().fileOps.size(), 1u);
-    const fake::FileOpCall& copy = S().fileOps[0];
-    ASSERT_EQ(copy.from.size(), 100u);
-    ASSERT_EQ(copy.to.size(), 100u);
-    EXPECT_EQ(copy.from.front(), Stored("R0000.RPD"));
-    EXPECT_EQ(copy.to.front(), Slot(1));
-    EXPECT_EQ(copy.from.back(), Stored("R0099.RPD"));
-    EXPECT_EQ(copy.to.back(), Slot(100));
-}
-
-TEST_F(ReplayLoaderTest, FifteenHundredReplaysFillAThousandSlotsWhateverTheRangesWidth) {
+TEST_F(ReplayLoaderTest, TheKthReplayGoesOntoTheKthSlotUpToTheRangesSizeOrAThousand) {
     // Wider ranges are loaded into their first thousand slots, with lists of that size.
-    for (const char* range : {"", "MaxIndex=-1\n", "MaxIndex=400000000\n"}) {
-        SCOPED_TRACE(range);
+    struct Case {
+        const char* range;
+        int stored;
+        std::size_t loaded;
+        int firstSlot;
+    };
+    const Case kCases[] = {{"MinIndex=1\nMaxIndex=100\n", 150, 100, 1},
+                           {"", 1500, 1000, 0},
+                           {"MaxIndex=-1\n", 1500, 1000, 0},
+                           {"MaxIndex=400000000\n", 1500, 1000, 0}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.range);
         SetUp();
-        StartWith(range);
+        StartWith(c.range);
         S().applyFileOps = false;
-        AddManyStoredReplays(1500);
+        AddManyStoredReplays(c.stored);
 
         Load(kStored);
 
         ASSERT_EQ(S().fileOps.size(), 1u);
         const fake::FileOpCall& copy = S().fileOps[0];
-        ASSERT_EQ(copy.from.size(), 1000u);
-        ASSERT_EQ(copy.to.size(), 1000u);
-        EXPECT_EQ(copy.from[999], Stored("R0999.RPD"));
-        EXPECT_EQ(copy.to[999], Slot(999));
+        ASSERT_EQ(copy.from.size(), c.loaded);
+        ASSERT_EQ(copy.to.size(), c.loaded);
+        EXPECT_EQ(copy.from.front(), Stored("R0000.RPD"));
+        EXPECT_EQ(copy.to.front(), Slot(c.firstSlot));
+        char last[16];
+        std::snprintf(last, sizeof last, "R%04zu.RPD", c.loaded - 1);
+        EXPECT_EQ(copy.from.back(), Stored(last));
+        EXPECT_EQ(copy.to.back(), Slot(c.firstSlot + static_cast<int>(c.loaded) - 1));
         EXPECT_EQ(app->mode, BrowseMode);
         delete theApplication;
         theApplication = nullptr;
