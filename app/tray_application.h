@@ -8,28 +8,22 @@
 #include "replay/file_stamp.h"
 #include "replay/presence_table.h"
 #include "replay/slot_scanner.h"
+#include "res/resource.h"  // the tray menu's command ids, IDM_*
 #include "settings/profile_settings.h"
 
 enum : int32_t { PlayMode = 0, BrowseMode = 1 };
 
-// Command ids of menu 104.
-enum : uint32_t {
-    IDM_PLAYMODE = 40004,
-    IDM_EXIT = 40006,
-    IDM_BROWSEMODE = 40007,
-    IDM_REPLAY = 40008,
-    IDM_VOICE = 40009,
-};
-
+// Every method below is defined in the file its group names.
 class TrayApplication {
 public:
+    // app/tray_application.cpp
     explicit TrayApplication(sys::Instance instance);
     virtual ~TrayApplication();
 
     TrayApplication(const TrayApplication&) = delete;
     TrayApplication& operator=(const TrayApplication&) = delete;
 
-    // Start-up and shutdown.
+    // Start-up: app/startup.cpp
     void Initialize();
     void CheckSingleInstance();
     // True when the shell shows the icon (added, or found still there and updated).
@@ -37,37 +31,46 @@ public:
     void ShowTrayIcon();
     void RetryTrayIcon();
     void StopTrayIconRetry();
+    void StartTimer(sys::Window dialog);
+
+    // Shutdown: app/shutdown.cpp
     void Cleanup();
     void CloseSequence();
     void EndSession();
-    void StartTimer(sys::Window dialog);
+
+    // The hidden window's and the timer's procedures: app/dialog_procedures.cpp
     static intptr_t DialogProc(sys::Window window, uint32_t message, sys::WParam wParam, sys::LParam lParam);
     static void MonitorTimerProc(sys::Window window, uint32_t message, sys::TimerId id, uint32_t time);
 
-    // Tray menu and command dispatch.
+    // Tray menu and command dispatch: app/tray_menu.cpp. A command's id is in
+    // res/resource.h and its item in res/zolm.rc.
     void CreateMenus();
     void HandleTrayMessage(sys::WParam wParam, sys::LParam lParam);
     uint32_t ShowTrayMenu();
     uint32_t ShowPopupAtCursor(sys::Menu menu, sys::Window owner);
 
-    // Replay monitor and archiver.
+    // Replay monitor and archiver: replay/replay_monitor.cpp
     void MonitorTick();
     void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
 
-    // Replay loader and modes.
+    // The two modes: replay/modes.cpp
     void SetMode(int32_t newMode);
-    void ChooseAndLoadReplays();
-    void LoadReplays(const char* sourceFolder, const char* dataFolder);
     // False when the recycle failed or was stopped: the loaded replays may still be there.
     bool DeleteLoadedReplays(const char* folder);
 
-    // Chain voices.
+    // Replay loader: replay/replay_loader.cpp
+    void ChooseAndLoadReplays();
+    void LoadReplays(const char* sourceFolder, const char* dataFolder);
+
+    // Voice installer: voice/voice_installer.cpp
     void ChooseAndInstallVoices();
     void InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder, uint32_t character);
+
+    // First-run voice backup: voice/voice_backup.cpp
     void OfferVoiceBackup();
     void BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character);
 
-    // Folder picker.
+    // Folder picker: shellops/folder_picker.cpp
     void BrowseForFolder(char* chosen, const char* start);
     static int BrowseCallback(sys::Window window, uint32_t message, sys::LParam lParam, sys::LParam data);
 

@@ -4,12 +4,13 @@ find_package(GTest REQUIRED)
 file(GLOB ZOLM_FAKE_SOURCES CONFIGURE_DEPENDS tests/fake/*.cpp)
 add_library(zolm_fake STATIC ${ZOLM_FAKE_SOURCES})
 target_include_directories(zolm_fake PUBLIC ${CMAKE_SOURCE_DIR} ${ZOLM_GENERATED})
-add_dependencies(zolm_fake zolm_cp932_strings)
+add_dependencies(zolm_fake zolm_rc_tables)
 target_compile_options(zolm_fake PRIVATE -Wall -Wextra)
 
 file(GLOB ZOLM_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(zolm_unit_tests ${ZOLM_UNIT_SOURCES})
 target_include_directories(zolm_unit_tests PRIVATE ${CMAKE_SOURCE_DIR} ${ZOLM_GENERATED})
+add_dependencies(zolm_unit_tests zolm_rc_tables)
 target_compile_options(zolm_unit_tests PRIVATE -Wall -Wextra)
 # The core and the fake call each other: link them as one group.
 target_link_libraries(zolm_unit_tests PRIVATE -Wl,--start-group zolm_core zolm_fake -Wl,--end-group

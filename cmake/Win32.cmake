@@ -62,7 +62,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB ZOLM_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp)
 add_executable(zolm_win32_tests ${ZOLM_WIN32_TEST_SOURCES} ${ZOLM_RESOURCES})
 target_include_directories(zolm_win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${ZOLM_GENERATED})
-add_dependencies(zolm_win32_tests zolm_cp932_strings zolm_icon)
+add_dependencies(zolm_win32_tests zolm_rc_tables zolm_icon)
 # The version the resources must carry, from this file rather than from them.
 target_compile_definitions(zolm_win32_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:ZOLM_PROJECT_VERSION="${PROJECT_VERSION}">)
 target_compile_options(zolm_win32_tests PRIVATE ${ZOLM_WARNINGS})

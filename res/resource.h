@@ -1,4 +1,4 @@
-// Resource ids of zolm.rc.
+// Resource ids of zolm.rc: the one place where each is numbered.
 #pragma once
 
 #define IDD_HIDDEN 103
@@ -29,12 +29,10 @@
 #define IDS_NO_INSTALL_PATH_FOR_VOICES 22
 #define IDS_SETTINGS_NOT_SAVED 23
 
-// The tray menu's command ids. The C++ side names them in app/tray_application.h;
-// they are defined here for the resource compiler only, so the two never clash.
-#ifdef RC_INVOKED
+// The tray menu's command ids, for the resource compiler and the program alike.
+// A new command takes a number no other id here has.
 #define IDM_PLAYMODE 40004
 #define IDM_EXIT 40006
 #define IDM_BROWSEMODE 40007
 #define IDM_REPLAY 40008
 #define IDM_VOICE 40009
-#endif

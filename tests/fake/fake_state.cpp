@@ -1,7 +1,7 @@
 // The fake platform's state, its reset and the file-system helpers of the tests.
 #include <algorithm>
 
-#include "cp932_strings.h"
+#include "rc_tables.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 

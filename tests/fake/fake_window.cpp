@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/window.h"
+#include "rc_tables.h"
 #include "tests/fake/fake_platform.h"
 
 namespace fake {
@@ -43,21 +44,34 @@ void AddItem(sys::Menu menu, uint32_t flags, uintptr_t id, const std::string& te
     target.subMenus.push_back(subMenu);
 }
 
-// Menu 104 of the resources: one popup, "TaskTray", whose texts are in code page 932.
-sys::Menu BuildTrayMenuResource() {
-    sys::Menu top = NewMenu();
-    sys::Menu popup = NewMenu();
-    AddItem(popup, sys::kMfString, 40004, "\x83\x76\x83\x8c\x83\x43\x83\x82\x81\x5b\x83\x68(&A)",
-            nullptr);  // プレイモード
-    AddItem(popup, sys::kMfString, 40007, "\x83\x75\x83\x89\x83\x45\x83\x59\x83\x82\x81\x5b\x83\x68(&B)",
-            nullptr);  // ブラウズモード
-    AddItem(popup, kMfSeparator, 0, "", nullptr);
-    AddItem(popup, sys::kMfString, 40008, "\x83\x8a\x83\x76\x83\x8c\x83\x43(&R)", nullptr);  // リプレイ
-    AddItem(popup, sys::kMfString, 40009, "\x83\x7b\x83\x43\x83\x58(&V)", nullptr);          // ボイス
-    AddItem(popup, kMfSeparator, 0, "", nullptr);
-    AddItem(popup, sys::kMfString, 40006, "\x8f\x49\x97\xb9(&X)", nullptr);  // 終了
-    AddItem(top, kMfPopup, reinterpret_cast<uintptr_t>(popup), "TaskTray", popup);
-    return top;
+// The menu whose lines start at row, as LoadMenuA builds it from the resource;
+// row is left on the kRcEnd of its level.
+sys::Menu BuildMenu(const RcMenuItem*& row) {
+    sys::Menu menu = NewMenu();
+    for (; row->line != kRcEnd; ++row) {
+        switch (row->line) {
+            case kRcPopup: {
+                const char* text = row->bytes;
+                ++row;
+                sys::Menu popup = BuildMenu(row);
+                AddItem(menu, kMfPopup, reinterpret_cast<uintptr_t>(popup), text, popup);
+                break;
+            }
+            case kRcItem: AddItem(menu, sys::kMfString, row->id, row->bytes, nullptr); break;
+            case kRcSeparator: AddItem(menu, kMfSeparator, 0, "", nullptr); break;
+            case kRcEnd: break;
+        }
+    }
+    return menu;
+}
+
+sys::Menu LoadMenuResource(uint32_t id) {
+    for (const RcMenuItem& row : kRcMenus) {
+        if (row.menu != id) continue;
+        const RcMenuItem* first = &row;
+        return BuildMenu(first);
+    }
+    return nullptr;
 }
 
 // The item with this command id, searched through the submenus as Win32 does.
@@ -301,8 +315,8 @@ bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
 Menu LoadMenuA(Instance, uint32_t id) {
     fake::Record("LoadMenuA");
     if (fake::ShouldFail("LoadMenuA")) return nullptr;
-    if (id != 104 || state().menuResourceMissing) return nullptr;
-    return fake::BuildTrayMenuResource();
+    if (state().menuResourceMissing) return nullptr;
+    return fake::LoadMenuResource(id);
 }
 
 Menu CreatePopupMenu() {

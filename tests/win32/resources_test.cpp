@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "platform/win32/win32_headers.h"
-#include "res/resource.h"
+#include "rc_tables.h"
 
 namespace {
 
@@ -34,11 +34,6 @@ T At(const std::string& bytes, std::size_t offset) {
     return value;
 }
 
-std::u16string MenuText(HMENU menu, UINT position) {
-    wchar_t text[64] = {};
-    ::GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
-    return std::u16string(reinterpret_cast<const char16_t*>(text));
-}
 
 std::u16string VersionString(const std::string& block, const wchar_t* name) {
     std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
@@ -68,32 +63,46 @@ TEST(Resources, HiddenWindowIsAPlainEnglishDialogTemplate) {
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(dialog.data() + 26)), u"MS UI Gothic");
 }
 
-TEST(Resources, TrayMenuHasTheTaskTrayPopupInJapanese) {
+namespace {
+
+// Compares one level of a loaded menu, item by item, with the lines of the
+// resource source from row up to the level's kRcEnd, and leaves row there.
+void ExpectMenuLevel(HMENU menu, const RcMenuItem*& row, const std::string& where) {
+    int position = 0;
+    for (; row->line != kRcEnd; ++row, ++position) {
+        std::string item = where + "/" + std::to_string(position);
+        char text[256] = {};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        ASSERT_TRUE(::GetMenuItemInfoA(menu, position, TRUE, &info)) << item;
+        EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, row->line == kRcSeparator) << item;
+        EXPECT_EQ(info.hSubMenu != nullptr, row->line == kRcPopup) << item;
+        if (row->line == kRcSeparator) continue;
+        EXPECT_EQ(info.fState, 0u) << item << ": checked, greyed or default";
+        EXPECT_STREQ(text, row->bytes) << item;
+        if (row->line == kRcPopup) {
+            ++row;
+            ExpectMenuLevel(info.hSubMenu, row, item);
+        } else {
+            EXPECT_EQ(info.wID, row->id) << item;
+        }
+    }
+    EXPECT_EQ(::GetMenuItemCount(menu), position) << where;
+}
+
+}  // namespace
+
+TEST(Resources, TrayMenuIsItsSourceInJapanese) {
+    ASSERT_EQ(::GetACP(), 932u);
     ASSERT_FALSE(ResourceBytes(RT_MENU, IDR_TRAYMENU, kJapanese).empty());
     HMENU menu = ::LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_TRAYMENU));
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu), 1);
-    EXPECT_EQ(MenuText(menu, 0), u"TaskTray");
-    HMENU popup = ::GetSubMenu(menu, 0);
-    ASSERT_NE(popup, nullptr);
-
-    const struct {
-        UINT id;
-        const char16_t* text;
-    } items[] = {{40004, u"プレイモード(&A)"}, {40007, u"ブラウズモード(&B)"}, {0, nullptr},
-                 {40008, u"リプレイ(&R)"},     {40009, u"ボイス(&V)"},         {0, nullptr},
-                 {40006, u"終了(&X)"}};
-    ASSERT_EQ(::GetMenuItemCount(popup), 7);
-    for (UINT position = 0; position < 7; ++position) {
-        UINT state = ::GetMenuState(popup, position, MF_BYPOSITION);
-        if (items[position].text == nullptr) {
-            EXPECT_NE(state & MF_SEPARATOR, 0u) << "position " << position;
-            continue;
-        }
-        EXPECT_EQ(::GetMenuItemID(popup, position), items[position].id) << "position " << position;
-        EXPECT_EQ(MenuText(popup, position), items[position].text) << "position " << position;
-        EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED | MFS_DEFAULT), 0u) << "position " << position;
-    }
+    const RcMenuItem* row = kRcMenus;
+    while (row->menu != IDR_TRAYMENU) ++row;
+    ExpectMenuLevel(menu, row, "menu");
     ::DestroyMenu(menu);
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "cp932_strings.h"
+#include "rc_tables.h"
 #include "platform/profile.h"
 #include "platform/win32/win32_headers.h"
 
