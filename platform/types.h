@@ -175,7 +175,7 @@ constexpr uint32_t kTpmReturnCmd = 0x0100;
 
 constexpr uint32_t kImageIcon = 1;
 constexpr uint32_t kLrShared = 0x8000;
-constexpr uint32_t kSwHide = 0;
+constexpr int kSwHide = 0;
 
 struct Point {
     int32_t x;
