@@ -4,15 +4,13 @@
 
 #include "platform/files.h"
 #include "platform/memory.h"
+#include "res/resource.h"
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
 #include "shellops/file_pattern.h"
 #include "shellops/format_check.h"
 
 namespace {
-
-constexpr uint32_t kDefaultSlotFormatId = 5;
-constexpr uint32_t kDefaultArchiveFormatId = 20;
 
 // Copies text into a zero-filled buffer of size bytes; false when it had to be cut.
 bool CopyText(char* buffer, std::size_t size, const char* text) {
@@ -93,10 +91,10 @@ SlotScanner::SlotScanner(ProfileSettings& settings) {
     // A slot name with a folder part, a drive or ".." would load into, archive
     // from and recycle in other folders than the data folder.
     const char* slotText = settings.ReplayFilenameFormat;
-    if (!IsIntegerFormat(slotText, 1) || !IsPlainFileName(slotText)) slotText = settings.LoadText(kDefaultSlotFormatId);
+    if (!IsIntegerFormat(slotText, 1) || !IsPlainFileName(slotText)) slotText = settings.LoadText(IDS_REPLAY_FILENAME_FORMAT);
     CopyText(slotFormat, sizeof slotFormat, slotText);
     const char* archiveText = settings.FilenameStoredFormat2;
-    if (!IsSafeArchiveFormat(archiveText)) archiveText = settings.LoadText(kDefaultArchiveFormatId);
+    if (!IsSafeArchiveFormat(archiveText)) archiveText = settings.LoadText(IDS_STORED_FORMAT);
     CopyText(archiveFormat, sizeof archiveFormat, archiveText);
     Prepare(settings.GetMinIndex(), settings.GetMaxIndex());
 }

@@ -79,7 +79,6 @@ struct State {
     // Program and resources.
     std::string moduleFileName = "C:\\Program Files\\ZOLM\\zolm.exe";
     std::map<uint32_t, std::string> strings;  // the real string table, code page 932
-    bool menuResourceMissing = false;
 
     // Registry: HKCU\Software\Sega\PuyoF.
     bool registryKeyExists = true;
@@ -120,7 +119,6 @@ struct State {
     std::deque<int> messageBoxAnswers;  // kIdNo when empty
     std::vector<MessageBoxCall> messageBoxes;
     std::deque<std::string> pickedFolders;  // "" = cancelled; cancelled when empty
-    bool shGetMallocFails = false;
     int pickerItemListsLive = 0;                         // item lists handed out and not freed
     std::map<sys::IdList, std::string> pickerItemLists;  // those lists, with their paths
     int mallocsLive = 0;                                 // allocators got and not released
@@ -141,7 +139,6 @@ struct State {
     int nextHandle = 0x100;
 
     // Windows and messages.
-    bool dialogCreationFails = false;
     sys::Window dialog = nullptr;
     sys::DialogProcFn dialogProc = nullptr;
     bool dialogDestroyed = false;       // DestroyWindow ran on dialog; it gets no more messages
@@ -154,7 +151,6 @@ struct State {
     std::vector<sys::Message> posted;
 
     // Timer.
-    bool timerFails = false;
     sys::TimerProcFn timerProc = nullptr;
     uint32_t timerPeriod = 0;
     bool timerRunning = false;
@@ -162,7 +158,6 @@ struct State {
 
     // Atoms, system-wide: name -> reference count.
     std::map<std::string, int> atoms;
-    bool atomAddFails = false;
 
     // Named mutexes, session-wide: name -> open handles; and this process's handles.
     std::map<std::string, int> mutexes;

@@ -209,7 +209,7 @@ int SHFileOperationA(FileOpRequest* request) {
 
 int32_t SHGetMalloc(Malloc* out) {
     fake::Record("SHGetMalloc");
-    if (state().shGetMallocFails || fake::ShouldFail("SHGetMalloc")) {
+    if (fake::ShouldFail("SHGetMalloc")) {
         *out = nullptr;
         return fake::kEFail;
     }

@@ -1,6 +1,7 @@
 // The fake user interface: the hidden dialog and its message queue, the thread
 // timer, message boxes, menus, the tray icon and the system-wide atom table.
 #include <cstring>
+#include <iterator>
 
 #include "platform/window.h"
 #include "rc_tables.h"
@@ -11,7 +12,6 @@ namespace fake {
 namespace {
 
 constexpr uint32_t kWmQuit = 0x0012;
-constexpr uint32_t kWmTimer = 0x0113;
 constexpr uint32_t kMfPopup = 0x0010;
 constexpr uint32_t kMfSeparator = 0x0800;
 constexpr uint32_t kMfByPosition = 0x0400;
@@ -49,29 +49,12 @@ void AddItem(sys::Menu menu, uint32_t flags, uintptr_t id, const std::string& te
 sys::Menu BuildMenu(const RcMenuItem*& row) {
     sys::Menu menu = NewMenu();
     for (; row->line != kRcEnd; ++row) {
-        switch (row->line) {
-            case kRcPopup: {
-                const char* text = row->bytes;
-                ++row;
-                sys::Menu popup = BuildMenu(row);
-                AddItem(menu, kMfPopup, reinterpret_cast<uintptr_t>(popup), text, popup);
-                break;
-            }
-            case kRcItem: AddItem(menu, sys::kMfString, row->id, row->bytes, nullptr); break;
-            case kRcSeparator: AddItem(menu, kMfSeparator, 0, "", nullptr); break;
-            case kRcEnd: break;
-        }
+        const RcMenuItem& line = *row;
+        sys::Menu popup = line.line == kRcPopup ? BuildMenu(++row) : nullptr;
+        uint32_t flags = popup != nullptr ? kMfPopup : line.line == kRcSeparator ? kMfSeparator : sys::kMfString;
+        AddItem(menu, flags, popup != nullptr ? reinterpret_cast<uintptr_t>(popup) : line.id, line.bytes, popup);
     }
     return menu;
-}
-
-sys::Menu LoadMenuResource(uint32_t id) {
-    for (const RcMenuItem& row : kRcMenus) {
-        if (row.menu != id) continue;
-        const RcMenuItem* first = &row;
-        return BuildMenu(first);
-    }
-    return nullptr;
 }
 
 // The item with this command id, searched through the submenus as Win32 does.
@@ -125,7 +108,7 @@ std::map<std::string, int>::iterator FindAtom(const std::string& folded) {
 }  // namespace
 
 void FireTimer() {
-    if (state().timerRunning && state().timerProc != nullptr) state().timerProc(nullptr, kWmTimer, timerId, 0);
+    if (state().timerRunning && state().timerProc != nullptr) state().timerProc(nullptr, sys::kWmTimer, timerId, 0);
 }
 
 }  // namespace fake
@@ -137,7 +120,6 @@ using fake::state;
 Window CreateDialogParamA(Instance, uint32_t, Window, DialogProcFn proc, LParam init) {
     fake::Record("CreateDialogParamA");
     if (fake::ShouldFail("CreateDialogParamA")) return nullptr;
-    if (state().dialogCreationFails) return nullptr;
     Window dialog = fake::NewHandle();
     state().dialog = dialog;
     state().dialogProc = proc;
@@ -245,7 +227,6 @@ TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
         state().windowTimers[id] = period;
         return id;
     }
-    if (state().timerFails) return 0;
     state().timerProc = proc;
     state().timerPeriod = period;
     state().timerRunning = true;
@@ -315,8 +296,10 @@ bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
 Menu LoadMenuA(Instance, uint32_t id) {
     fake::Record("LoadMenuA");
     if (fake::ShouldFail("LoadMenuA")) return nullptr;
-    if (state().menuResourceMissing) return nullptr;
-    return fake::LoadMenuResource(id);
+    for (const RcMenuItem* row = kRcMenus; row != std::end(kRcMenus); ++row) {
+        if (row->menu == id) return fake::BuildMenu(row);
+    }
+    return nullptr;
 }
 
 Menu CreatePopupMenu() {
@@ -403,7 +386,6 @@ Atom GlobalFindAtomA(const char* name) {
 Atom GlobalAddAtomA(const char* name) {
     fake::Record("GlobalAddAtomA");
     if (fake::ShouldFail("GlobalAddAtomA")) return 0;
-    if (state().atomAddFails) return 0;
     std::string folded = fake::FoldName(name);
     auto found = fake::FindAtom(folded);
     if (found == state().atoms.end()) {

@@ -42,7 +42,7 @@ TEST_F(FolderPickerTest, PickedFolderArrivesThroughARequestBuiltFieldByField) {
     EXPECT_EQ(info.lpfn, &TrayApplication::BrowseCallback);
     EXPECT_EQ(info.lParam, reinterpret_cast<sys::LParam>(start));
     EXPECT_EQ(info.iImage, 0);
-    EXPECT_EQ(S().browseTitles, std::vector<std::string>{S().strings[21]});
+    EXPECT_EQ(S().browseTitles, std::vector<std::string>{S().strings[IDS_PICKER_PROMPT]});
     EXPECT_EQ(S().browseSelections, std::vector<std::string>{start}) << "preselected once the picker is up";
     EXPECT_EQ(
         fake::CallsAmong({"SHGetMalloc", "SHBrowseForFolderA", "SHGetPathFromIDListA", "MallocFree", "MallocRelease"}),
@@ -62,7 +62,7 @@ TEST_F(FolderPickerTest, CancelLeavesTheFolderEmptyAndReleasesTheAllocator) {
 }
 
 TEST_F(FolderPickerTest, NoAllocatorMeansNoPicker) {
-    S().shGetMallocFails = true;
+    fake::FailCall("SHGetMalloc", 1);
     S().pickedFolders.push_back("C:\\Stored");
 
     app->BrowseForFolder(chosen, "C:\\Start");
@@ -100,7 +100,7 @@ TEST_F(FolderPickerTest, PromptStaysInTheSharedBufferWhileThePickerIsOpen) {
         promptDuringLoop = S().browseInfos.back().lpszTitle;
     };
     app->BrowseForFolder(chosen, "C:\\Start");
-    EXPECT_EQ(promptDuringLoop, S().strings[21]);
+    EXPECT_EQ(promptDuringLoop, S().strings[IDS_PICKER_PROMPT]);
     EXPECT_EQ(S().fileOps.size(), 1u) << "the ticks did run the monitor";
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "settings/profile_settings.h"
 #include "tests/fake/fake_platform.h"
 
@@ -56,8 +57,8 @@ TEST_F(SettingsTest, WithoutAFileEverySettingTakesItsDefault) {
 }
 
 TEST_F(SettingsTest, DefaultsComeFromTheStringTableNotFromTheCode) {
-    fake::state().strings[7] = "12345";
-    fake::state().strings[4] = "*.REP";
+    fake::state().strings[IDS_MONITOR_INTERVAL] = "12345";
+    fake::state().strings[IDS_REPLAY_COPY_SRC] = "*.REP";
     ProfileSettings settings(nullptr);
     EXPECT_EQ(settings.MonitorInterval, 12345u);
     EXPECT_STREQ(settings.ReplayCopySrc, "*.REP");
@@ -345,7 +346,7 @@ TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicat
         ASSERT_EQ(fake::state().messageBoxes.size(), row.noAppData ? 1u : 0u);
         if (!row.noAppData) continue;
         const fake::MessageBoxCall& box = fake::state().messageBoxes[0];
-        EXPECT_EQ(box.text, fake::state().strings[23]);
+        EXPECT_EQ(box.text, fake::state().strings[IDS_SETTINGS_NOT_SAVED]);
         EXPECT_EQ(box.caption, "ZOLM");
         EXPECT_EQ(box.style, 0x40u);
     }
@@ -353,12 +354,12 @@ TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicat
 
 TEST_F(SettingsTest, LoadTextSharesOneBuffer) {
     ProfileSettings settings(nullptr);
-    char* first = settings.LoadText(3);
+    char* first = settings.LoadText(IDS_CAPTION);
     EXPECT_STREQ(first, "ZOLM");
-    char* second = settings.LoadText(4);
+    char* second = settings.LoadText(IDS_REPLAY_COPY_SRC);
     EXPECT_EQ(first, second);
     EXPECT_STREQ(first, "*.RPD");
-    EXPECT_EQ(std::strlen(settings.LoadText(18)), 152u);
+    EXPECT_EQ(std::strlen(settings.LoadText(IDS_FIRST_RUN_QUESTION)), 152u);
 }
 
 }  // namespace

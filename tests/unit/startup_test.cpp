@@ -161,7 +161,7 @@ TEST_F(StartupTest, SecondStartDeclinedLeavesNoTrace) {
 
     ASSERT_EQ(S().messageBoxes.size(), 1u);
     EXPECT_EQ(S().messageBoxes[0].owner, nullptr);
-    EXPECT_EQ(S().messageBoxes[0].text, S().strings[2]);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[IDS_ALREADY_RUNNING]);
     EXPECT_EQ(S().messageBoxes[0].caption, "ZOLM");
     EXPECT_EQ(S().messageBoxes[0].style, 0x44u);
     EXPECT_EQ(fake::CallCount("Shell_NotifyIconA"), 0);
@@ -229,8 +229,8 @@ TEST_F(StartupTest, EarlyEndsReturnOneSilentlyAndWriteNothing) {
     };
     const Row rows[] = {
         {"allocation fails", [] { failNothrowNew = true; }, "CoInitializeApartment"},
-        {"window fails", [] { S().dialogCreationFails = true; }, "CreateDialogParamA"},
-        {"atom fails", [] { S().atomAddFails = true; }, "CloseHandle"},  // of the instance mutex
+        {"window fails", [] { fake::FailCall("CreateDialogParamA", 1); }, "CreateDialogParamA"},
+        {"atom fails", [] { fake::FailCall("GlobalAddAtomA", 1); }, "CloseHandle"},  // of the instance mutex
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -253,7 +253,7 @@ TEST_F(StartupTest, EarlyEndsReturnOneSilentlyAndWriteNothing) {
 }
 
 TEST_F(StartupTest, TimerFailureIsReportedAndTheProgramRunsOn) {
-    S().timerFails = true;
+    fake::FailCall("SetTimer", 1);
     S().messageBoxAnswers.push_back(sys::kIdOk);
     PostAtLoopPass(1, sys::kWmClose);
 
@@ -261,7 +261,7 @@ TEST_F(StartupTest, TimerFailureIsReportedAndTheProgramRunsOn) {
 
     ASSERT_EQ(S().messageBoxes.size(), 1u);
     EXPECT_EQ(S().messageBoxes[0].owner, S().dialog);
-    EXPECT_EQ(S().messageBoxes[0].text, S().strings[6]);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[IDS_TIMER_FAILED]);
     EXPECT_EQ(S().messageBoxes[0].caption, "ZOLM");
     EXPECT_EQ(S().messageBoxes[0].style, 0x40u);
     EXPECT_LT(FirstCall("MessageBoxA"), FirstCall("GlobalFindAtomA")) << "shown while the window is created";

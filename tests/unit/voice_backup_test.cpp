@@ -67,7 +67,7 @@ TEST_F(VoiceBackupTest, AnsweringNoCopiesNothing) {
     Offer(sys::kIdNo);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-    ExpectBox(0, 18, 0x44);
+    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x44);
     EXPECT_TRUE(fake::state().fileOps.empty());
 }
 
@@ -76,8 +76,8 @@ TEST_F(VoiceBackupTest, YesWithoutAnInstallFolderExplainsAndCopiesNothing) {
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 2u);
-    ExpectBox(0, 18, 0x44);
-    ExpectBox(1, 19, 0x40);
+    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x44);
+    ExpectBox(1, IDS_NO_INSTALL_PATH, 0x40);
     EXPECT_TRUE(fake::state().fileOps.empty());
 }
 
@@ -154,7 +154,7 @@ TEST_F(VoiceBackupTest, AVoiceFolderThatDoesNotFitIsReportedLikeAMissingInstallF
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 2u);
-    ExpectBox(1, 19, 0x40);
+    ExpectBox(1, IDS_NO_INSTALL_PATH, 0x40);
     EXPECT_TRUE(fake::state().fileOps.empty());
 }
 

@@ -174,8 +174,8 @@ TEST_F(VoiceInstallerTest, WithoutAnInstallFolderTheCommandIsRefusedBeforeThePic
     ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
     const fake::MessageBoxCall& box = fake::state().messageBoxes[0];
     EXPECT_EQ(box.owner, kWindow);
-    EXPECT_FALSE(fake::state().strings[22].empty());
-    EXPECT_EQ(box.text, fake::state().strings[22]);
+    EXPECT_FALSE(fake::state().strings[IDS_NO_INSTALL_PATH_FOR_VOICES].empty());
+    EXPECT_EQ(box.text, fake::state().strings[IDS_NO_INSTALL_PATH_FOR_VOICES]);
     EXPECT_EQ(box.caption, "ZOLM");
     EXPECT_EQ(box.style, 0x40u);
     EXPECT_EQ(fake::CallCount("SHBrowseForFolderA"), 0);
@@ -270,7 +270,7 @@ TEST_F(VoiceInstallerTest, AVoiceFolderThatDoesNotFitIsRefusedLikeAMissingInstal
     Install(kSource, 1);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-    EXPECT_EQ(fake::state().messageBoxes[0].text, fake::state().strings[22]);
+    EXPECT_EQ(fake::state().messageBoxes[0].text, fake::state().strings[IDS_NO_INSTALL_PATH_FOR_VOICES]);
     EXPECT_EQ(fake::CallCount("SHBrowseForFolderA"), 0);
     EXPECT_TRUE(fake::state().fileOps.empty());
 }

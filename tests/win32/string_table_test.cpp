@@ -61,29 +61,29 @@ TEST(StringTable, EveryStringHasTheShiftJisBytesOfItsText) {
 
 TEST(StringTable, MessagesKeepTheirLineFeedsAndSingleBackslashes) {
     ASSERT_EQ(::GetACP(), 932u);
-    // 2 and 18 begin with the caption and one space; every break is one LF.
+    // The two questions begin with the caption and one space; every break is one LF.
     const struct {
         uint32_t id;
         long lineFeeds;
-    } messages[] = {{2, 1}, {18, 3}, {19, 1}};
+    } messages[] = {{IDS_ALREADY_RUNNING, 1}, {IDS_FIRST_RUN_QUESTION, 3}, {IDS_NO_INSTALL_PATH, 1}};
     for (const auto& message : messages) {
         std::string text = Load(message.id);
-        if (message.id != 19) {
+        if (message.id != IDS_NO_INSTALL_PATH) {
             EXPECT_EQ(text.compare(0, 5, "ZOLM "), 0) << "string " << message.id;
         }
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), message.lineFeeds) << "string " << message.id;
         EXPECT_EQ(text.find('\r'), std::string::npos) << "string " << message.id;
     }
-    // 18 is the longest text: 152 bytes in code page 932.
-    EXPECT_EQ(Load(18).size(), 152u);
-    EXPECT_EQ(Load(20), "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD");
-    EXPECT_EQ(Load(11), "%d\\%02d\\%02d\\%d-%02d-%02dT%02d-%02d-%02d.RPD");
+    // The first-run question is the longest text: 152 bytes in code page 932.
+    EXPECT_EQ(Load(IDS_FIRST_RUN_QUESTION).size(), 152u);
+    EXPECT_EQ(Load(IDS_STORED_FORMAT), "%Y\\%m\\%d\\%Y-%m-%dT%H-%M-%S.RPD");
+    EXPECT_EQ(Load(IDS_STORED_FORMAT_UNUSED), "%d\\%02d\\%02d\\%d-%02d-%02dT%02d-%02d-%02d.RPD");
 }
 
 TEST(StringTable, ShortBufferGetsACutTerminatedText) {
     char buffer[16];
     std::memset(buffer, 0x7F, sizeof buffer);
-    int length = sys::LoadStringA(OwnModule(), 18, buffer, 8);
+    int length = sys::LoadStringA(OwnModule(), IDS_FIRST_RUN_QUESTION, buffer, 8);
     EXPECT_LE(length, 7);
     EXPECT_EQ(buffer[length], '\0');
     EXPECT_EQ(buffer[8], 0x7F) << "wrote past the size it was given";
