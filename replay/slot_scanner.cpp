@@ -91,7 +91,8 @@ SlotScanner::SlotScanner(ProfileSettings& settings) {
     // A slot name with a folder part, a drive or ".." would load into, archive
     // from and recycle in other folders than the data folder.
     const char* slotText = settings.ReplayFilenameFormat;
-    if (!IsIntegerFormat(slotText, 1) || !IsPlainFileName(slotText)) slotText = settings.LoadText(IDS_REPLAY_FILENAME_FORMAT);
+    if (!IsIntegerFormat(slotText, 1) || !IsPlainFileName(slotText))
+        slotText = settings.LoadText(IDS_REPLAY_FILENAME_FORMAT);
     CopyText(slotFormat, sizeof slotFormat, slotText);
     const char* archiveText = settings.FilenameStoredFormat2;
     if (!IsSafeArchiveFormat(archiveText)) archiveText = settings.LoadText(IDS_STORED_FORMAT);

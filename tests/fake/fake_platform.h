@@ -118,7 +118,7 @@ struct State {
     // User interface.
     std::deque<int> messageBoxAnswers;  // kIdNo when empty
     std::vector<MessageBoxCall> messageBoxes;
-    std::deque<std::string> pickedFolders;  // "" = cancelled; cancelled when empty
+    std::deque<std::string> pickedFolders;               // "" = cancelled; cancelled when empty
     int pickerItemListsLive = 0;                         // item lists handed out and not freed
     std::map<sys::IdList, std::string> pickerItemLists;  // those lists, with their paths
     int mallocsLive = 0;                                 // allocators got and not released

@@ -34,7 +34,6 @@ T At(const std::string& bytes, std::size_t offset) {
     return value;
 }
 
-
 std::u16string VersionString(const std::string& block, const wchar_t* name) {
     std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
     void* value = nullptr;
