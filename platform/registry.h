@@ -28,5 +28,7 @@ bool FreeLibrary(Module module);
 // Calls proc, which GetProcAddress returned for "SHGetFolderPathA", with the five
 // arguments of that function; path receives up to 260 bytes. Returns its HRESULT.
 int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path);
+constexpr int kCsidlAppData = 0x1A;        // the user's roaming application data
+constexpr uint32_t kShgfpTypeCurrent = 0;  // the folder's path as it is now
 
 }  // namespace sys

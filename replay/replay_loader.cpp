@@ -7,8 +7,8 @@
 #include "replay/replay_pattern.h"
 #include "replay/sorted_names.h"
 #include "shellops/append_path.h"
-#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
+#include "shellops/file_search.h"
 #include "shellops/path_list.h"
 
 namespace {
@@ -21,20 +21,15 @@ uint32_t SlotCount(uint32_t first, uint32_t last) {
     return span < kMaxTrackedSlots ? static_cast<uint32_t>(span) : kMaxTrackedSlots;
 }
 
-// Offers every file of the folder whose long name matches pattern. A search also
-// finds files by their short names, and those may match where the long name
-// does not; a folder is never a replay.
+// Offers every file of the folder whose long name matches pattern; a folder is
+// never a replay.
 void CollectReplayNames(const char* sourceFolder, const char* pattern, SortedNames& names) {
     char search[sys::kMaxPath];
     if (!CopyPath(search, sizeof search, sourceFolder) || !AppendPath(search, pattern)) return;
-    sys::FindData found;
-    sys::SearchHandle handle = sys::FindFirstFileA(search, &found);
-    if (handle == sys::kInvalidSearch) return;
-    do {
-        if (found.dwFileAttributes & sys::kFileAttributeDirectory) continue;
-        if (MatchesFilePattern(found.cFileName, pattern)) names.Offer(found.cFileName);
-    } while (sys::FindNextFileA(handle, &found));
-    sys::FindClose(handle);
+    ForEachFile(search, [&](const sys::FindData& found) {
+        names.Offer(found.cFileName);
+        return true;
+    });
 }
 
 // The source and target of the index-th name kept. False when either does not

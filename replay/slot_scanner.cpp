@@ -7,7 +7,7 @@
 #include "res/resource.h"
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
-#include "shellops/file_pattern.h"
+#include "shellops/file_search.h"
 #include "shellops/format_check.h"
 
 namespace {
@@ -78,12 +78,9 @@ bool FindSlotFile(const char* folder, const char* slotFormat, uint32_t slot, sys
     sys::FormatInt(name, sizeof name, slotFormat, slot);
     char path[sys::kMaxPath];
     if (!CopyText(path, sizeof path, folder) || !AppendPath(path, name)) return false;
-    sys::SearchHandle search = sys::FindFirstFileA(path, found);
-    if (search == sys::kInvalidSearch) return false;
-    sys::FindClose(search);
     // A folder of the slot's name is no replay; nor is a file found by a short
     // name that happens to read like the slot's.
-    return (found->dwFileAttributes & sys::kFileAttributeDirectory) == 0 && MatchesFilePattern(found->cFileName, name);
+    return FindOneFile(path, found);
 }
 
 SlotScanner::SlotScanner(ProfileSettings& settings) {

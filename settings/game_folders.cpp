@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int kCsidlAppData = 0x1A;
-constexpr uint32_t kShgfpTypeCurrent = 0;
-
 void CopyPath(char* out, const char* path) {
     std::size_t length = std::strlen(path);
     if (length > sys::kMaxPath - 1) length = sys::kMaxPath - 1;
@@ -41,7 +38,8 @@ char* ProfileSettings::GetDefaultDataFolder() {
         CopyPath(DefaultDataFolder, GetRegistryInstallPath());
         return DefaultDataFolder;
     }
-    int32_t result = CallSHGetFolderPath(nullptr, kCsidlAppData, nullptr, kShgfpTypeCurrent, DefaultDataFolder);
+    int32_t result =
+        CallSHGetFolderPath(nullptr, sys::kCsidlAppData, nullptr, sys::kShgfpTypeCurrent, DefaultDataFolder);
     DefaultDataFolder[sizeof DefaultDataFolder - 1] = '\0';
     static const char kGameFolder[] = "\\Sega\\PuyoF\\";
     if (result >= 0 && std::strlen(DefaultDataFolder) + sizeof kGameFolder <= sizeof DefaultDataFolder) {

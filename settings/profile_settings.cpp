@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
@@ -89,7 +90,6 @@ void FormatSigned(char* out, uint32_t value) {
 
 // The longest timer period taken from the file: one day.
 constexpr uint32_t kMostMonitorInterval = 86400000;
-constexpr int kCsidlAppData = 0x1A;
 
 // A period of plain decimal digits, at most kMostMonitorInterval.
 bool ParseInterval(const char* text, uint32_t* value) {
@@ -102,20 +102,6 @@ bool ParseInterval(const char* text, uint32_t* value) {
     }
     *value = result;
     return true;
-}
-
-// Offset of the file name in path: one past its last backslash, read character by
-// character so that the second byte of a double-byte character is never taken for one.
-std::size_t NameOffset(const char* path) {
-    std::size_t name = 0;
-    for (std::size_t i = 0; path[i] != '\0'; ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i])) && path[i + 1] != '\0') {
-            ++i;
-        } else if (path[i] == '\\') {
-            name = i + 1;
-        }
-    }
-    return name;
 }
 
 // True when a new file can be made at path, which does not exist: the file is made
@@ -132,7 +118,7 @@ bool CanCreateFile(const char* path) {
 void CreateFolderOf(const char* path) {
     char folder[sys::kMaxPath];
     if (!CopyPath(folder, sizeof folder, path)) return;
-    std::size_t name = NameOffset(folder);
+    std::size_t name = FileNameOffset(folder);
     if (name < 2) return;
     folder[name - 1] = '\0';
     if (sys::GetFileAttributesA(folder) == sys::kInvalidFileAttributes) sys::CreateDirectoryA(folder);
@@ -242,12 +228,12 @@ uint32_t ProfileSettings::ReadMonitorInterval(const char* section, const char* k
 void ProfileSettings::UseAppDataIniPath() {
     char appData[sys::kMaxPath];
     std::memset(appData, 0, sizeof appData);
-    if (CallSHGetFolderPath(nullptr, kCsidlAppData, nullptr, 0, appData) < 0) return;
+    if (CallSHGetFolderPath(nullptr, sys::kCsidlAppData, nullptr, sys::kShgfpTypeCurrent, appData) < 0) return;
     appData[sizeof appData - 1] = '\0';
     if (appData[0] == '\0') return;
     char path[sys::kMaxPath];
     if (!CopyPath(path, sizeof path, appData) || !AppendPath(path, "ZOLM") ||
-        !AppendPath(path, IniPath + NameOffset(IniPath))) {
+        !AppendPath(path, IniPath + FileNameOffset(IniPath))) {
         return;
     }
     std::memcpy(IniPath, path, sizeof IniPath);

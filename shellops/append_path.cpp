@@ -17,6 +17,18 @@ bool EndsWithBackslash(const char* path) {
     return lastIsBackslash;
 }
 
+std::size_t FileNameOffset(const char* path) {
+    std::size_t name = 0;
+    for (std::size_t i = 0; path[i] != '\0'; ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i])) && path[i + 1] != '\0') {
+            ++i;
+        } else if (path[i] == '\\' || path[i] == '/') {
+            name = i + 1;
+        }
+    }
+    return name;
+}
+
 bool CopyPath(char* out, std::size_t size, const char* path) {
     std::memset(out, 0, size);
     std::size_t length = std::strlen(path);

@@ -19,6 +19,10 @@ bool EndsWithBackslash(const char* path);
 // True when byte is the first byte of a code page 932 double-byte character.
 bool IsLeadByte(unsigned char byte);
 
+// Offset of the last part of path, the file name: one past its last backslash or
+// slash; a trail byte of a double-byte character is never taken for one.
+std::size_t FileNameOffset(const char* path);
+
 // True for a path that names one place whatever the current drive and folder:
 // "X:\..." or "\\server\share...". The shell recycles only such paths; it
 // deletes others for good.

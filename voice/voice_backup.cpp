@@ -9,30 +9,13 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
-#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
+#include "shellops/file_search.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
 
 namespace {
-
-// Calls visit with the name of each file, not folder, that the search for path
-// finds and whose long name matches namePattern, path's last part: a search
-// also finds files by their short names.
-template <typename Visit>
-void ForEachFile(const char* path, const char* namePattern, Visit visit) {
-    sys::FindData found;
-    sys::SearchHandle search = sys::FindFirstFileA(path, &found);
-    if (search == sys::kInvalidSearch) return;
-    do {
-        if ((found.dwFileAttributes & sys::kFileAttributeDirectory) == 0 &&
-            MatchesFilePattern(found.cFileName, namePattern)) {
-            visit(found.cFileName);
-        }
-    } while (sys::FindNextFileA(search, &found));
-    sys::FindClose(search);
-}
 
 // Builds the copy of name from sourceFolder into backupFolder. False when it
 // does not fit, or the backup folder holds that name already.
@@ -99,8 +82,9 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     char from[sys::kMaxPath];
     char to[sys::kMaxPath];
     uint64_t missing = 0;
-    ForEachFile(source, pattern, [&](const char* name) {
-        if (MissingPair(sourceFolder, target, name, from, to)) ++missing;
+    ForEachFile(source, [&](const sys::FindData& found) {
+        if (MissingPair(sourceFolder, target, found.cFileName, from, to)) ++missing;
+        return true;
     });
     uint64_t listBytes = missing * sys::kMaxPath + 1;
     if (missing == 0 || listBytes > SIZE_MAX) return;
@@ -109,8 +93,11 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     if (fromBuffer != nullptr && toBuffer != nullptr) {
         PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
         PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
-        ForEachFile(source, pattern, [&](const char* name) {
-            if (MissingPair(sourceFolder, target, name, from, to)) PathList::AppendPair(sources, from, targets, to);
+        ForEachFile(source, [&](const sys::FindData& found) {
+            if (MissingPair(sourceFolder, target, found.cFileName, from, to)) {
+                PathList::AppendPair(sources, from, targets, to);
+            }
+            return true;
         });
         if (sources.count > 0) {
             RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kSilentPairedCopy,

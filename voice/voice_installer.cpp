@@ -8,8 +8,8 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
-#include "shellops/file_pattern.h"
 #include "shellops/file_request.h"
+#include "shellops/file_search.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
 #include "voice/voice_names.h"
@@ -20,24 +20,6 @@ constexpr uint32_t kVoiceCount = 21;  // voice numbers 0..20
 // One path per voice number, and the byte of the closing NUL, so that a full
 // set of the longest paths still fits.
 constexpr std::size_t kVoiceListSize = kVoiceCount * sys::kMaxPath + 1;
-
-// The first file that the search finds whose long name matches the pattern; false
-// when there is none. The search also matches short 8.3 names, which can end in
-// any number ("MY_V~P10.WAV" for "my_voice_take260_13.WAV"), and a folder cannot
-// stand in for a voice file.
-bool FindFirstVoiceFile(const char* searchPath, const char* pattern, char* name) {
-    sys::FindData found;
-    sys::SearchHandle search = sys::FindFirstFileA(searchPath, &found);
-    if (search == sys::kInvalidSearch) return false;
-    bool haveFile = false;
-    do {
-        haveFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0 &&
-                   MatchesFilePattern(found.cFileName, pattern);
-    } while (!haveFile && sys::FindNextFileA(search, &found));
-    if (haveFile) CopyPath(name, sys::kMaxPath, found.cFileName);
-    sys::FindClose(search);
-    return haveFile;
-}
 
 // The source of one voice number: the first file in sourceFolder whose name the
 // pattern for the number matches.
@@ -51,9 +33,10 @@ bool FindSourceVoice(const char* sourceFolder, const char* existsFormat, uint32_
     if (!CopyPath(searchPath, sizeof searchPath, sourceFolder) || !AppendPath(searchPath, pattern)) {
         return false;
     }
-    char foundName[sys::kMaxPath];
-    if (!FindFirstVoiceFile(searchPath, pattern, foundName)) return false;
-    return CopyPath(source, sys::kMaxPath, sourceFolder) && AppendPath(source, foundName);
+    // A folder, or a file found by a short name ending in any number, cannot stand in for a voice.
+    sys::FindData found;
+    if (!FindOneFile(searchPath, &found)) return false;
+    return CopyPath(source, sys::kMaxPath, sourceFolder) && AppendPath(source, found.cFileName);
 }
 
 // The game's voice file of one character and voice number.
