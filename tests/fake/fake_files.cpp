@@ -198,7 +198,7 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
         if (fake::detail::SearchMatches(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
     }
     if (!NextMatch(search, data)) return kInvalidSearch;
-    SearchHandle handle = reinterpret_cast<SearchHandle>(static_cast<uintptr_t>(state().nextHandle++));
+    SearchHandle handle = fake::detail::NewHandle();
     Searches()[handle] = search;
     return handle;
 }

@@ -37,7 +37,7 @@ Handle CreateFileA(const char* path, uint32_t, uint32_t, uint32_t disposition, u
         return kInvalidHandle;
     }
     fake::AddFile(p);
-    Handle file = reinterpret_cast<Handle>(static_cast<uintptr_t>(state().nextHandle++));
+    Handle file = fake::detail::NewHandle();
     state().openFiles[file] = (flags & kFileFlagDeleteOnClose) != 0 ? p : std::string();
     return file;
 }
@@ -52,7 +52,7 @@ Handle CreateMutexA(const char* name) {
     int& open = state().mutexes[key];
     state().lastError = open > 0 ? kErrorAlreadyExists : 0;
     ++open;
-    Handle mutex = reinterpret_cast<Handle>(static_cast<uintptr_t>(state().nextHandle++));
+    Handle mutex = fake::detail::NewHandle();
     state().openMutexes[mutex] = key;
     return mutex;
 }

@@ -2,12 +2,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "tests/fake/fake_platform.h"
 
 namespace fake {
 namespace detail {
+
+// A new handle value, distinct from every other the fake has given out.
+inline void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
 
 // True for a lead byte of a code page 932 double-byte character.
 inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }

@@ -66,7 +66,7 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, "Software\\Sega\\PuyoF") || !state().registryKeyExists) {
         return kErrorFileNotFound;
     }
-    RegKey key = reinterpret_cast<RegKey>(static_cast<uintptr_t>(state().nextHandle++));
+    RegKey key = fake::detail::NewHandle();
     OpenKeys().insert(key);
     ++state().registryOpenCount;
     *out = key;

@@ -17,8 +17,6 @@ constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
 
 void Record(const char* name) { state().calls.push_back(name); }
 
-void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
-
 std::vector<std::string> SplitList(const char* list) {
     std::vector<std::string> entries;
     if (list == nullptr) return entries;
@@ -213,7 +211,7 @@ int32_t SHGetMalloc(Malloc* out) {
         *out = nullptr;
         return fake::kEFail;
     }
-    *out = fake::NewHandle();
+    *out = fake::detail::NewHandle();
     ++state().mallocsLive;
     return 0;
 }
@@ -234,14 +232,14 @@ IdList SHBrowseForFolderA(BrowseInfo* info) {
     state().browseInfos.push_back(*info);
     state().browseTitles.push_back(info->lpszTitle != nullptr ? info->lpszTitle : "");
     // The real picker calls back once its window exists, before the user acts.
-    Window picker = fake::NewHandle();
+    Window picker = fake::detail::NewHandle();
     if (info->lpfn != nullptr) info->lpfn(picker, kBffmInitialized, 0, info->lParam);
     if (state().duringModalLoop) state().duringModalLoop();
     if (state().pickedFolders.empty()) return nullptr;
     std::string picked = state().pickedFolders.front();
     state().pickedFolders.pop_front();
     if (picked.empty()) return nullptr;
-    IdList list = fake::NewHandle();
+    IdList list = fake::detail::NewHandle();
     state().pickerItemLists[list] = picked;
     ++state().pickerItemListsLive;
     return list;

@@ -5,6 +5,7 @@
 
 #include "platform/window.h"
 #include "rc_tables.h"
+#include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 
 namespace fake {
@@ -24,8 +25,6 @@ sys::TimerId timerId = 0;
 
 void Record(const char* name) { state().calls.push_back(name); }
 
-void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
-
 FakeMenu* LiveMenu(sys::Menu menu) {
     auto found = state().menus.find(menu);
     if (found == state().menus.end() || found->second.destroyed) return nullptr;
@@ -33,7 +32,7 @@ FakeMenu* LiveMenu(sys::Menu menu) {
 }
 
 sys::Menu NewMenu() {
-    sys::Menu menu = NewHandle();
+    sys::Menu menu = detail::NewHandle();
     state().menus[menu] = FakeMenu{};
     return menu;
 }
@@ -120,7 +119,7 @@ using fake::state;
 Window CreateDialogParamA(Instance, uint32_t, Window, DialogProcFn proc, LParam init) {
     fake::Record("CreateDialogParamA");
     if (fake::ShouldFail("CreateDialogParamA")) return nullptr;
-    Window dialog = fake::NewHandle();
+    Window dialog = fake::detail::NewHandle();
     state().dialog = dialog;
     state().dialogProc = proc;
     state().dialogDestroyed = false;
@@ -258,7 +257,7 @@ Icon LoadImageA(Instance, uint32_t, uint32_t, int cx, int cy, uint32_t) {
     fake::Record("LoadImageA");
     if (fake::ShouldFail("LoadImageA")) return nullptr;
     state().loadedImageSizes.push_back(Point{cx, cy});
-    return fake::NewHandle();
+    return fake::detail::NewHandle();
 }
 
 int GetSystemMetrics(int index) {
