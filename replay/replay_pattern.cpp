@@ -6,11 +6,9 @@
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
 
-bool IsReplayFilePattern(const char* pattern) { return IsPlainFileName(pattern); }
-
 void GetReplayFilePattern(ProfileSettings& settings, char* out) {
     const char* pattern = settings.ReplayCopySrc;
-    if (!IsReplayFilePattern(pattern)) pattern = settings.LoadText(IDS_REPLAY_COPY_SRC);
+    if (!IsPlainFileName(pattern)) pattern = settings.LoadText(IDS_REPLAY_COPY_SRC);
     std::memset(out, 0, kReplayPatternSize);
     std::strncpy(out, pattern, kReplayPatternSize - 1);
 }
