@@ -21,20 +21,34 @@ void TrayApplication::Cleanup() {
     sys::DestroyMenu(trayMenu);
     characterPopup = nullptr;
     trayMenu = nullptr;
+    ReleaseInstance();
+    // The icon is a shared image and is not destroyed.
+}
+
+void TrayApplication::ReleaseInstance() {
     // Only the instance that added the atom holds a reference to it.
     if (ownsAtom) sys::GlobalDeleteAtom(atom);
     ownsAtom = false;
     sys::CloseHandle(instanceMutex);
     instanceMutex = nullptr;
-    // The icon is a shared image and is not destroyed.
 }
 
-// The session is ending: the system ends the process once the message has been
-// answered, with no WM_QUIT and so no destructor. The close sequence and the
-// settings' save run now; a start that never completed saves nothing, as at any
-// early end.
+// The session is ending: Windows may end the process as soon as this returns,
+// and a shell that is ending too can take seconds over removing a tray icon. So
+// the settings are written first, and only what is quick follows; the windows
+// need not be destroyed. A start that never completed saves nothing, as at any
+// early end, and closes as usual.
 void TrayApplication::EndSession() {
-    bool started = initialized != 0;
-    CloseSequence();
-    if (started && !settings.Saved) settings.Save();
+    if (initialized == 0 || window == nullptr) {
+        CloseSequence();
+        return;
+    }
+    if (!settings.Saved) settings.Save();
+    // No tick and no command from here on.
+    initialized = 0;
+    sys::KillTimer(nullptr, timerId);
+    timerId = 0;
+    StopTrayIconRetry();
+    ReleaseInstance();
+    sys::PostQuitMessage(0);
 }

@@ -19,11 +19,9 @@ TrayApplication::TrayApplication(sys::Instance instance)
       icon(nullptr),
       ownsAtom(false),
       commandRunning(false),
-      tickRunning(false),
       taskbarCreatedMessage(0),
       instanceMutex(nullptr),
-      trayIconRetriesLeft(0),
-      loadUnderway(false) {
+      trayIconRetriesLeft(0) {
     std::memset(caption, 0, sizeof caption);
     std::memset(atomName, 0, sizeof atomName);
     std::memset(&notifyData, 0, sizeof notifyData);

@@ -35,6 +35,8 @@ public:
 
     // Shutdown: app/shutdown.cpp
     void Cleanup();
+    // Gives up the single-instance atom and mutex.
+    void ReleaseInstance();
     void CloseSequence();
     void EndSession();
 
@@ -93,18 +95,12 @@ public:
     bool ownsAtom;
     // True while a tray command waits in one of its modal loops.
     bool commandRunning;
-    // True while a tick of the replay monitor runs.
-    bool tickRunning;
     // "TaskbarCreated", broadcast when Explorer restarts; 0 when unregistered.
     uint32_t taskbarCreatedMessage;
     // Held by every running instance; the system closes it when a process dies.
     sys::Handle instanceMutex;
     // Tries left to add the tray icon while the shell is not ready; 0 when no retry runs.
     uint32_t trayIconRetriesLeft;
-    // True from the start of a load until the mode is set or nothing was loaded:
-    // the copy's questions and progress dispatch timer ticks, which must not
-    // archive the slots it is filling.
-    bool loadUnderway;
     // The slot files the loads since the last recycle wrote, by slot number less
     // MinIndex, as each copy left them. Only these go to the recycle bin, and
     // only while unchanged. Kept in memory alone: a new start begins without.

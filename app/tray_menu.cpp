@@ -2,6 +2,7 @@
 #include "app/tray_application.h"
 #include "platform/window.h"
 #include "res/resource.h"
+#include "shellops/file_request.h"
 #include "voice/character_table.h"
 
 namespace {
@@ -34,8 +35,9 @@ void TrayApplication::HandleTrayMessage(sys::WParam wParam, sys::LParam lParam) 
     if (lParam != sys::kWmLButtonDown && lParam != sys::kWmRButtonDown) return;
     if (initialized == 0 || window == nullptr) return;
     // The menu, the picker and the shell's dialogs all dispatch messages while a
-    // command waits in them; a click there must not start a command inside it.
-    if (commandRunning) return;
+    // command or a tick's move waits in them; a click there must not start a
+    // command inside it.
+    if (commandRunning || FileRequestUnderway()) return;
     commandRunning = true;
     uint32_t command = ShowTrayMenu();
     // The menu's loop may have let a close through; the menus are gone then.

@@ -1,15 +1,19 @@
-// Kernel objects the program holds by handle: the single-instance mutex, and the
-// file that tests whether a folder can be written.
+// Kernel objects the program holds by handle: the single-instance mutex, the
+// files that test whether a folder or a file can be written, and files read.
 #pragma once
 
 #include "platform/types.h"
 
 namespace sys {
 
-// Creates the file with the given access, share mode, creation disposition and
+// Opens or creates the file with the given access, share mode, creation disposition and
 // flags (no security attributes, no template). kInvalidHandle on failure;
 // otherwise the handle must be closed with CloseHandle.
 Handle CreateFileA(const char* path, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags);
+
+// Reads up to size bytes from the file's position into buffer and moves past
+// them; *read is 0 at the end of the file. False on failure.
+bool ReadFile(Handle file, void* buffer, uint32_t size, uint32_t* read);
 
 // Opens the named mutex of this session, creating it when it does not exist yet,
 // without taking ownership. NULL on failure. GetLastError then tells whether it

@@ -50,19 +50,26 @@ constexpr int kIdNo = 7;
 constexpr uint32_t kMbOk = 0x00;
 constexpr uint32_t kMbYesNo = 0x04;
 constexpr uint32_t kMbIconInformation = 0x40;
+constexpr uint32_t kMbSetForeground = 0x10000;
+constexpr uint32_t kMbTopmost = 0x40000;
 
 constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
 // CreateFileA.
+constexpr uint32_t kGenericRead = 0x80000000u;
 constexpr uint32_t kGenericWrite = 0x40000000u;
+constexpr uint32_t kFileShareAll = 0x7;  // read, write and delete
 constexpr uint32_t kCreateNew = 1;
+constexpr uint32_t kOpenExisting = 3;
+constexpr uint32_t kFileAttributeNormal = 0x80;
 constexpr uint32_t kFileAttributeTemporary = 0x100;
 constexpr uint32_t kFileFlagDeleteOnClose = 0x04000000u;
 
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorAlreadyExists = 183;
 
 struct FileTime {
@@ -88,7 +95,10 @@ struct FindData {
     FileTime ftLastWriteTime;
     uint32_t nFileSizeHigh;
     uint32_t nFileSizeLow;
+    // Characters the ANSI code page cannot spell come back as '?'.
     char cFileName[kMaxPath];
+    // The 8.3 name, where the long name is no valid one and the volume keeps them.
+    char cAlternateFileName[14];
 };
 
 // OSVERSIONINFOA.

@@ -118,11 +118,9 @@ void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFold
 
     uint32_t first = settings.GetMinIndex();
     uint32_t count = SlotCount(first, settings.GetMaxIndex());
-    loadUnderway = true;
     // A range that runs backwards has no slot to load into, and the game shows
     // what the slots hold.
     bool loaded = count == 0 || CopyReplaysIntoSlots(*this, sourceFolder, dataFolder, first, count);
     // When nothing was loaded the user keeps the mode they had, which may archive.
     if (loaded) SetMode(BrowseMode);
-    loadUnderway = false;
 }

@@ -188,15 +188,13 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
 }  // namespace
 
 void TrayApplication::MonitorTick() {
-    // The shell's dialogs run modal loops that dispatch the timer: a tick begun
-    // there would rewrite the presence table under the tick that is waiting.
-    if (tickRunning) return;
+    // A tick dispatched by the modal loop of a request (a load's copy, a voice
+    // install, a tick's own move) would move files inside that request, and
+    // rewrite the presence table under the tick that is waiting.
+    if (FileRequestUnderway()) return;
     if (mode == BrowseMode) return;
-    if (loadUnderway) return;
     if (settings.DataFolder[0] == '\0') return;
-    tickRunning = true;
     ArchiveStableReplays(settings.DataFolder, settings.DataFolder);
-    tickRunning = false;
 }
 
 void TrayApplication::ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot) {

@@ -104,12 +104,32 @@ bool ParseInterval(const char* text, uint32_t* value) {
     return true;
 }
 
-// True when a new file can be made at path, which does not exist: the file is made
-// and, closed at once, removed again by the system.
-bool CanCreateFile(const char* path) {
-    sys::Handle file = sys::CreateFileA(path, sys::kGenericWrite, 0, sys::kCreateNew,
-                                        sys::kFileAttributeTemporary | sys::kFileFlagDeleteOnClose);
+// True when the existing file at path can be written: opened for writing, and
+// neither truncated nor changed.
+bool CanWriteFile(const char* path) {
+    sys::Handle file =
+        sys::CreateFileA(path, sys::kGenericWrite, sys::kFileShareAll, sys::kOpenExisting, sys::kFileAttributeNormal);
     if (file == sys::kInvalidHandle) return false;
+    sys::CloseHandle(file);
+    return true;
+}
+
+bool IsFile(const char* path) {
+    uint32_t attributes = sys::GetFileAttributesA(path);
+    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
+}
+
+// True when the folder of the INI file at iniPath takes a new file. The probe is
+// "<name>.tmp", as long as the INI file's own path: a second instance starting
+// at the same moment must not find an INI file that is only the probe. That
+// instance's probe, found in the way, proves the point.
+bool FolderTakesNewFiles(const char* iniPath) {
+    char probe[sys::kMaxPath];
+    if (!CopyPath(probe, sizeof probe, iniPath)) return false;
+    std::memcpy(probe + std::strlen(probe) - 3, "tmp", 3);
+    sys::Handle file = sys::CreateFileA(probe, sys::kGenericWrite, 0, sys::kCreateNew,
+                                        sys::kFileAttributeTemporary | sys::kFileFlagDeleteOnClose);
+    if (file == sys::kInvalidHandle) return sys::GetLastError() == sys::kErrorFileExists;
     sys::CloseHandle(file);
     return true;
 }
@@ -186,7 +206,8 @@ void ProfileSettings::Load() {
 
 bool ProfileSettings::Save() {
     Saved = true;
-    const char* iniPath = GetIniPath();
+    GetIniPath();
+    const char* iniPath = SaveIniPath;
     if (iniPath[0] == '\0') return true;  // no INI path: nothing is written
     // The file in the application data may be the first of its folder.
     if (sys::GetFileAttributesA(iniPath) == sys::kInvalidFileAttributes) CreateFolderOf(iniPath);
@@ -225,18 +246,14 @@ uint32_t ProfileSettings::ReadMonitorInterval(const char* section, const char* k
     return MonitorIntervalRefused ? fallback : value;
 }
 
-void ProfileSettings::UseAppDataIniPath() {
+// %APPDATA%\ZOLM joined with the name of the INI file beside the program.
+bool ProfileSettings::AppDataIniPath(const char* beside, char* path) {
     char appData[sys::kMaxPath];
     std::memset(appData, 0, sizeof appData);
-    if (CallSHGetFolderPath(nullptr, sys::kCsidlAppData, nullptr, sys::kShgfpTypeCurrent, appData) < 0) return;
+    if (CallSHGetFolderPath(nullptr, sys::kCsidlAppData, nullptr, sys::kShgfpTypeCurrent, appData) < 0) return false;
     appData[sizeof appData - 1] = '\0';
-    if (appData[0] == '\0') return;
-    char path[sys::kMaxPath];
-    if (!CopyPath(path, sizeof path, appData) || !AppendPath(path, "ZOLM") ||
-        !AppendPath(path, IniPath + FileNameOffset(IniPath))) {
-        return;
-    }
-    std::memcpy(IniPath, path, sizeof IniPath);
+    return appData[0] != '\0' && CopyPath(path, sys::kMaxPath, appData) && AppendPath(path, "ZOLM") &&
+           AppendPath(path, beside + FileNameOffset(beside));
 }
 
 void ProfileSettings::ReportSaveFailure() {
@@ -249,18 +266,51 @@ void ProfileSettings::ReportSaveFailure() {
 
 char* ProfileSettings::GetIniPath() {
     if (IniPath[0] != '\0') return IniPath;
-    std::memset(IniPath, 0, sizeof IniPath);
-    uint32_t length = sys::GetModuleFileNameA(IniPath, sizeof IniPath);
-    if (length == 0 || length >= sizeof IniPath) {
+    std::memset(SaveIniPath, 0, sizeof SaveIniPath);
+    char beside[sys::kMaxPath];
+    if (!IniPathBesideProgram(beside)) return IniPath;
+
+    // Where the settings are: the file beside the program while it can be
+    // written; else the user's own copy in the application data, which a
+    // program folder that refuses files (Program Files) makes; else a file
+    // beside the program that only can be read, saved to the application data
+    // from now on; else a new file beside the program, where the folder takes
+    // one.
+    const char* read = beside;
+    const char* save = beside;
+    char appData[sys::kMaxPath];
+    bool besideExists = IsFile(beside);
+    if (!besideExists || !CanWriteFile(beside)) {
+        bool haveAppData = AppDataIniPath(beside, appData);
+        if (haveAppData && IsFile(appData)) {
+            read = save = appData;
+        } else if (besideExists) {
+            if (haveAppData) save = appData;
+        } else if (haveAppData && !FolderTakesNewFiles(beside)) {
+            read = save = appData;
+        }
+    }
+    CopyPath(SaveIniPath, sizeof SaveIniPath, save);
+    CopyPath(IniPath, sizeof IniPath, read);
+    return IniPath;
+}
+
+// The program's file with its extension replaced by "ini" (or ".ini" added when
+// its name has none), into the path buffer path. False, with path empty, when
+// the program's path is unknown or leaves no room.
+bool ProfileSettings::IniPathBesideProgram(char* path) {
+    std::memset(path, 0, sys::kMaxPath);
+    uint32_t length = sys::GetModuleFileNameA(path, sys::kMaxPath);
+    if (length == 0 || length >= sys::kMaxPath) {
         // No path, or one cut by the platform: a cut path names another file.
-        std::memset(IniPath, 0, sizeof IniPath);
-        return IniPath;
+        std::memset(path, 0, sys::kMaxPath);
+        return false;
     }
     // The last '.' or '\' of the path, read character by character: the second byte
     // of a double-byte character can be 0x5C and is never a separator.
     std::size_t mark = length;
     for (std::size_t i = 0; i < length; ++i) {
-        unsigned char byte = static_cast<unsigned char>(IniPath[i]);
+        unsigned char byte = static_cast<unsigned char>(path[i]);
         if (IsLeadByte(byte) && i + 1 < length) {
             ++i;
         } else if (byte == '.' || byte == '\\') {
@@ -269,24 +319,18 @@ char* ProfileSettings::GetIniPath() {
     }
     std::size_t keep = length;
     const char* extension = ".ini";
-    if (mark < length && IniPath[mark] == '.') {
+    if (mark < length && path[mark] == '.') {
         keep = mark + 1;
         extension = "ini";
     }
     std::size_t extensionLength = std::strlen(extension);
-    if (keep + extensionLength + 1 > sizeof IniPath) {
+    if (keep + extensionLength + 1 > sys::kMaxPath) {
         // No room for the changed extension: no INI file rather than a wrong one.
-        std::memset(IniPath, 0, sizeof IniPath);
-        return IniPath;
+        std::memset(path, 0, sys::kMaxPath);
+        return false;
     }
-    std::memcpy(IniPath + keep, extension, extensionLength + 1);
-    // A file beside the program is always used. Without one, a program folder that
-    // refuses new files (Program Files, the manifest asking for no virtualisation)
-    // would lose every run's settings: they live in the user's application data then.
-    if (sys::GetFileAttributesA(IniPath) == sys::kInvalidFileAttributes && !CanCreateFile(IniPath)) {
-        UseAppDataIniPath();
-    }
-    return IniPath;
+    std::memcpy(path + keep, extension, extensionLength + 1);
+    return true;
 }
 
 char* ProfileSettings::LoadText(uint32_t id) {

@@ -22,6 +22,8 @@ public:
     // Writes every setting; false when the file refused a write. Once it has run,
     // the destructor writes nothing more.
     bool Save();
+    // The INI file that is read, found on the first call; SaveIniPath is then
+    // where Save writes (another file when this one can only be read).
     char* GetIniPath();
     // The text of string id in the one shared buffer, valid until the next call.
     char* LoadText(uint32_t id);
@@ -40,6 +42,7 @@ public:
     sys::Instance Instance;
     char TextBuffer[1024];
     char IniPath[260];
+    char SaveIniPath[260];
     char InstallFolder[260];
     char DataFolder[260];
     char RegistryInstallPath[260];
@@ -66,6 +69,7 @@ public:
 
 private:
     uint32_t ReadMonitorInterval(const char* section, const char* key, const char* def, const char* iniPath);
-    void UseAppDataIniPath();
+    bool IniPathBesideProgram(char* path);
+    bool AppDataIniPath(const char* beside, char* path);
     void ReportSaveFailure();
 };

@@ -29,7 +29,13 @@ constexpr int kFileRequestAborted = 1223;  // ERROR_CANCELLED
 
 // Hands one request to the shell and returns its result once the shell has
 // finished: 0 when it was done, kFileRequestAborted when the shell reports it
-// aborted. from and to are double-NUL lists (to is NULL for a delete);
-// progressTitle is NULL for the silent requests.
+// aborted, or when another request is still under way (nothing is sent then).
+// from and to are double-NUL lists (to is NULL for a delete); progressTitle is
+// NULL for the silent requests.
 int RunFileRequest(sys::Window owner, uint32_t function, const char* from, const char* to, uint16_t flags,
                    const char* progressTitle);
+
+// True while a request is with the shell. Its dialogs run modal loops that
+// dispatch the timer and the tray icon's messages; nothing started from there
+// may send a request of its own, which would run inside this one.
+bool FileRequestUnderway();

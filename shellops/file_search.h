@@ -7,8 +7,19 @@
 #include "shellops/append_path.h"
 #include "shellops/file_pattern.h"
 
+// True when found is the file that pattern names: its long name matches, or the
+// pattern is its short name itself.
+bool IsNamedFile(const sys::FindData& found, const char* pattern);
+
+// Leaves in cFileName a name that the ANSI calls reach. A long name with a
+// character outside the code page comes back with '?' in its place: a wildcard
+// to every later call, which would take other files. The short name then stands
+// in for it; without one, false: the file cannot be named.
+bool TakeReachableName(sys::FindData* found);
+
 // Calls visit(found) for each file, never a folder, that the search for path
-// finds and whose long name matches path's last part, until visit returns false.
+// finds and that path's last part names, until visit returns false. Each
+// found.cFileName is one that can be used in a path.
 template <typename Visit>
 void ForEachFile(const char* path, Visit visit) {
     const char* pattern = path + FileNameOffset(path);
@@ -18,7 +29,7 @@ void ForEachFile(const char* path, Visit visit) {
     bool more = true;
     do {
         bool isFile = (found.dwFileAttributes & sys::kFileAttributeDirectory) == 0;
-        if (isFile && MatchesFilePattern(found.cFileName, pattern)) more = visit(found);
+        if (isFile && IsNamedFile(found, pattern) && TakeReachableName(&found)) more = visit(found);
     } while (more && sys::FindNextFileA(search, &found));
     sys::FindClose(search);
 }

@@ -36,8 +36,10 @@ void TrayApplication::OfferVoiceBackup() {
         return;
     }
 
+    // Started with Windows, the question would open behind other windows, with no
+    // taskbar button and no tray icon yet: as if the program had not started.
     int answer = sys::MessageBoxA(window, settings.LoadText(IDS_FIRST_RUN_QUESTION), caption,
-                                  sys::kMbYesNo | sys::kMbIconInformation);
+                                  sys::kMbYesNo | sys::kMbIconInformation | sys::kMbSetForeground | sys::kMbTopmost);
     if (answer != sys::kIdYes) return;
 
     // A voice folder that cannot be built is as good as no install folder: a

@@ -18,6 +18,8 @@ void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data) {
     data->nFileSizeLow = found.nFileSizeLow;
     std::memcpy(data->cFileName, found.cFileName, sizeof data->cFileName);
     data->cFileName[sizeof data->cFileName - 1] = '\0';
+    std::memcpy(data->cAlternateFileName, found.cAlternateFileName, sizeof data->cAlternateFileName);
+    data->cAlternateFileName[sizeof data->cAlternateFileName - 1] = '\0';
 }
 
 FILETIME ToFiletime(const FileTime* time) {

@@ -10,6 +10,13 @@ Handle CreateFileA(const char* path, uint32_t access, uint32_t share, uint32_t d
     return file == INVALID_HANDLE_VALUE ? kInvalidHandle : file;
 }
 
+bool ReadFile(Handle file, void* buffer, uint32_t size, uint32_t* read) {
+    DWORD done = 0;
+    BOOL ok = ::ReadFile(static_cast<HANDLE>(file), buffer, size, &done, nullptr);
+    *read = ok ? done : 0;
+    return ok != FALSE;
+}
+
 Handle CreateMutexA(const char* name) { return ::CreateMutexA(nullptr, FALSE, name); }
 
 uint32_t GetLastError() { return ::GetLastError(); }

@@ -26,6 +26,7 @@ const GroupRule kGroupRules[] = {
     {"CoInitialize", "shell request"},
     {"Alloc", "allocation"},
     {"Find", "file search"},
+    {"ReadFile", "file search"},
     {"FileAttributes", "file search"},
     {"FileTime", "file search"},
     {"Directory", "directory creation"},

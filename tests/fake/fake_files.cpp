@@ -1,4 +1,5 @@
 // The fake file search, file times, folders and integer formatting.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -50,6 +51,12 @@ void Fill(const fake::Entry& entry, sys::FindData* data) {
     data->nFileSizeLow = static_cast<uint32_t>(entry.contents.size());
     std::string name = NameOf(entry.path);
     std::strncpy(data->cFileName, name.c_str(), sizeof(data->cFileName) - 1);
+    // What the ANSI call makes of a character code page 932 cannot spell.
+    std::replace(data->cFileName, data->cFileName + sizeof data->cFileName, fake::detail::kOutsideCodePage, '?');
+    if (state().volumeShortNames) {
+        std::string shortName = fake::detail::ShortNameOf(name);
+        std::strncpy(data->cAlternateFileName, shortName.c_str(), sizeof(data->cAlternateFileName) - 1);
+    }
 }
 
 // Fills data with the search's next match that still exists; false when none is left.
@@ -112,7 +119,7 @@ bool MatchesPattern(const std::string& pattern, const std::string& name) {
 
 namespace {
 
-bool IsInvalidDosChar(char c) { return std::strchr("*?<>|\"+=,;[] ~.", c) != nullptr; }
+bool IsInvalidDosChar(char c) { return c == kOutsideCodePage || std::strchr("*?<>|\"+=,;[] ~.", c) != nullptr; }
 
 bool IsValidShortName(const std::string& name) {
     std::size_t dot = name.find('.');

@@ -1,7 +1,9 @@
-// The fake handles: files made with CreateFileA (only new ones, as the program
-// makes them), named mutexes, and the last error they leave.
+// The fake handles: files opened or made with CreateFileA, named mutexes, and
+// the last error they leave.
 
 #include "platform/handles.h"
+
+#include <cstring>
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 
@@ -25,21 +27,56 @@ namespace sys {
 
 using fake::state;
 
-Handle CreateFileA(const char* path, uint32_t, uint32_t, uint32_t disposition, uint32_t flags) {
+Handle CreateFileA(const char* path, uint32_t access, uint32_t, uint32_t disposition, uint32_t flags) {
     state().calls.push_back("CreateFileA");
     std::string p = path != nullptr ? path : "";
     if (fake::ShouldFail("CreateFileA")) {
         state().lastError = kErrorAccessDenied;
         return kInvalidHandle;
     }
-    if (disposition != kCreateNew || p.empty() || fake::Exists(p) ||
-        !fake::detail::FolderTakesFiles(fake::detail::ParentOf(p))) {
+    const fake::Entry* entry = fake::detail::FindEntry(p);
+    bool writes = (access & kGenericWrite) != 0;
+    if (disposition == kOpenExisting) {
+        if (entry == nullptr || entry->isFolder) {
+            state().lastError = entry == nullptr ? kErrorFileNotFound : kErrorAccessDenied;
+            return kInvalidHandle;
+        }
+        if (writes && !fake::detail::FolderTakesFiles(fake::detail::ParentOf(p))) {
+            state().lastError = kErrorAccessDenied;
+            return kInvalidHandle;
+        }
+        Handle file = fake::detail::NewHandle();
+        state().openFiles[file] = fake::OpenFile{std::string(), entry->path, 0};
+        return file;
+    }
+    if (entry != nullptr) {
+        state().lastError = kErrorFileExists;
+        return kInvalidHandle;
+    }
+    if (disposition != kCreateNew || p.empty() || !fake::detail::FolderTakesFiles(fake::detail::ParentOf(p))) {
+        state().lastError = kErrorAccessDenied;
         return kInvalidHandle;
     }
     fake::AddFile(p);
     Handle file = fake::detail::NewHandle();
-    state().openFiles[file] = (flags & kFileFlagDeleteOnClose) != 0 ? p : std::string();
+    state().openFiles[file] = fake::OpenFile{(flags & kFileFlagDeleteOnClose) != 0 ? p : std::string(), p, 0};
     return file;
+}
+
+bool ReadFile(Handle file, void* buffer, uint32_t size, uint32_t* read) {
+    state().calls.push_back("ReadFile");
+    *read = 0;
+    auto open = state().openFiles.find(file);
+    if (fake::ShouldFail("ReadFile") || open == state().openFiles.end()) return false;
+    const fake::Entry* entry = fake::detail::FindEntry(open->second.path);
+    if (entry == nullptr) return false;
+    std::size_t position = open->second.position;
+    std::size_t count = position < entry->contents.size() ? entry->contents.size() - position : 0;
+    if (count > size) count = size;
+    std::memcpy(buffer, entry->contents.data() + position, count);
+    open->second.position += count;
+    *read = static_cast<uint32_t>(count);
+    return true;
 }
 
 Handle CreateMutexA(const char* name) {
@@ -66,7 +103,7 @@ bool CloseHandle(Handle handle) {
     state().calls.push_back("CloseHandle");
     auto file = state().openFiles.find(handle);
     if (file != state().openFiles.end()) {
-        if (!file->second.empty()) fake::Remove(file->second);  // deleted on close
+        if (!file->second.deleteOnClose.empty()) fake::Remove(file->second.deleteOnClose);
         state().openFiles.erase(file);
         return true;
     }

@@ -13,6 +13,10 @@ namespace detail {
 // A new handle value, distinct from every other the fake has given out.
 inline void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(state().nextHandle++)); }
 
+// In a fake file name, a character that code page 932 cannot spell (Hangul, an
+// emoji): a search reports it as '?', and the short name takes '_' for it.
+constexpr char kOutsideCodePage = '\xFF';
+
 // True for a lead byte of a code page 932 double-byte character.
 inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -34,7 +38,8 @@ bool IsDriveRoot(const std::string& path);
 const std::string& FoldedPathOf(const Entry& entry);
 const std::string& FoldedParentOf(const Entry& entry);
 
-// The entry with this path (matched without case), or nullptr.
+// The entry with this path (matched without case, its last part also by the
+// short name of an entry), or nullptr.
 Entry* FindEntry(const std::string& path);
 
 // Clears what the other fake files keep beside State (search handles, open keys).

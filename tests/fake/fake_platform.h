@@ -32,6 +32,13 @@ struct Entry {
     mutable std::string foldedParent;
 };
 
+// A file opened with CreateFileA.
+struct OpenFile {
+    std::string deleteOnClose;  // its path when the system deletes it on close, else ""
+    std::string path;
+    std::size_t position;  // where the next ReadFile starts
+};
+
 struct MessageBoxCall {
     sys::Window owner;
     std::string text;
@@ -97,11 +104,12 @@ struct State {
 
     // File system; INI files live here too, as text.
     std::vector<Entry> entries;
-    int failCreateDirectory = 0;  // the next N CreateDirectoryA calls fail
+    int failCreateDirectory = 0;   // the next N CreateDirectoryA calls fail
+    bool volumeShortNames = true;  // 8.3 names are kept, as on a system drive
     // Folders where no file can be made or written (Program Files to a user). The
     // program's own folder exists without an entry; any other missing folder takes no file.
     std::vector<std::string> readOnlyFolders;
-    std::map<sys::Handle, std::string> openFiles;  // CreateFileA handles not closed, with their paths
+    std::map<sys::Handle, OpenFile> openFiles;  // CreateFileA handles not closed
 
     // Batch requests: results in order (0 when the queue is empty); when
     // applyFileOps is set, successful moves, copies and deletes change entries.

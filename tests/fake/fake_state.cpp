@@ -83,6 +83,17 @@ Entry* FindEntry(const std::string& path) {
     for (Entry& entry : state().entries) {
         if (FoldedPathOf(entry) == key) return &entry;
     }
+    // Short names hold a '~'; a volume without them has none to find.
+    std::size_t separator = LastSeparator(key);
+    if (!state().volumeShortNames || separator == std::string::npos || key.find('~', separator) == std::string::npos) {
+        return nullptr;
+    }
+    std::string folder = FoldPath(key.substr(0, separator));
+    for (Entry& entry : state().entries) {
+        if (FoldedParentOf(entry) != folder) continue;
+        std::string shortName = ShortNameOf(entry.path.substr(LastSeparator(entry.path) + 1));
+        if (!shortName.empty() && FoldPath(shortName) == key.substr(separator + 1)) return &entry;
+    }
     return nullptr;
 }
 

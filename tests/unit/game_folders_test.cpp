@@ -15,7 +15,12 @@ const char kAppDataGame[] = "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\"
 
 class GameFoldersTest : public ::testing::Test {
 protected:
-    void SetUp() override { fake::Reset(); }
+    // An INI file without keys: every folder takes its default, and the file's
+    // own place needs no lookup.
+    void SetUp() override {
+        fake::Reset();
+        fake::AddFile("C:\\Program Files\\ZOLM\\zolm.ini");
+    }
     void TearDown() override {
         // Every registry key opened was closed, and every Shell32.dll loaded was freed.
         EXPECT_EQ(fake::state().registryOpenCount, fake::state().registryCloseCount);
@@ -125,7 +130,7 @@ TEST_F(GameFoldersTest, APositiveShellResultStillCounts) {
 
 TEST_F(GameFoldersTest, OnWindows95And98TheDataFolderIsTheInstallPath) {
     for (uint32_t minor : {0u, 10u}) {
-        fake::Reset();
+        SetUp();
         SetVersion(1, 4, minor);
         ProfileSettings settings(nullptr);
         EXPECT_STREQ(settings.DataFolder, "C:\\Games\\PuyoF") << "4." << minor;
@@ -138,7 +143,7 @@ TEST_F(GameFoldersTest, WindowsMeAndNtAreNotWindows9x) {
         uint32_t platform, major, minor;
     };
     for (Version v : {Version{1, 4, 90}, Version{2, 4, 0}, Version{2, 5, 1}, Version{2, 10, 0}, Version{1, 5, 0}}) {
-        fake::Reset();
+        SetUp();
         SetVersion(v.platform, v.major, v.minor);
         ProfileSettings settings(nullptr);
         EXPECT_FALSE(settings.IsWin9x()) << v.platform << " " << v.major << "." << v.minor;
@@ -179,7 +184,7 @@ TEST_F(GameFoldersTest, AnApplicationDataFolderWithoutRoomForTheGameFolderGivesT
     fake::state().appDataFolder = "C:\\" + std::string(245, 'a');  // 248 + 12 bytes would not fit
     ProfileSettings settings(nullptr);
     EXPECT_STREQ(settings.DataFolder, "C:\\Games\\PuyoF");
-    fake::Reset();
+    SetUp();
     fake::state().appDataFolder = "C:\\" + std::string(244, 'a');  // 247 + 12 = 259 just fits
     ProfileSettings fits(nullptr);
     EXPECT_EQ(std::string(fits.DataFolder), fake::state().appDataFolder + "\\Sega\\PuyoF\\");

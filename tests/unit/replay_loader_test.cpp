@@ -341,6 +341,31 @@ TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {
     EXPECT_EQ(S().fileOps[0].to, (std::vector<std::string>{Slot(0), Slot(2)}));
 }
 
+TEST_F(ReplayLoaderTest, ANameTheAnsiCallsCannotSpellIsLoadedByItsShortNameOrTakesNoSlot) {
+    // Reported as "??.RPD": a wildcard in the copy, which would take "AB.RPD" too.
+    const std::string kHangul = std::string(2, fake::detail::kOutsideCodePage) + ".RPD";
+    const std::string kShort = Stored(fake::detail::ShortNameOf(kHangul));
+    for (bool shortNames : {true, false}) {
+        SCOPED_TRACE(shortNames);
+        SetUp();
+        StartWith("");
+        S().volumeShortNames = shortNames;
+        for (const std::string& name : {std::string("A.RPD"), kHangul, std::string("AB.RPD")}) {
+            fake::AddFile(Stored(name), name);
+        }
+        Load(kStored);
+        std::vector<std::string> loaded = {Stored("A.RPD"), Stored("AB.RPD")};
+        if (shortNames) loaded.push_back(kShort);
+        ASSERT_EQ(S().fileOps.size(), 1u);
+        EXPECT_EQ(S().fileOps[0].from, loaded);
+        EXPECT_EQ(fake::Contents(Slot(1)), "AB.RPD");
+        EXPECT_EQ(fake::Exists(Slot(2)) ? fake::Contents(Slot(2)) : "", shortNames ? kHangul : "");
+        delete theApplication;
+        theApplication = nullptr;
+        app = nullptr;
+    }
+}
+
 TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsANameOfFiles) {
     const std::string kSo = "\x83\x5CX.RPD";  // "ソX.RPD": its second byte is 0x5C, no separator
     const std::vector<std::string> kAll = {Stored("A.RPD"), Stored("B.RPD"), Stored(kSo)};

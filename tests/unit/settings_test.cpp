@@ -80,6 +80,7 @@ TEST_F(SettingsTest, LoadReadsButNeverCreatesTheFile) {
 }
 
 TEST_F(SettingsTest, EachDefaultIsProducedJustBeforeItsKeyIsRead) {
+    fake::AddFile(kIni);  // found beside the program: no lookup of its own
     ProfileSettings settings(nullptr);
     std::vector<std::string> S = {"LoadStringA", "GetPrivateProfileStringA"};
     std::vector<std::string> expected = {"RegOpenKeyExA", "GetPrivateProfileStringA",          // InstallFolder
@@ -313,20 +314,23 @@ TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
 }
 
-TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicationData) {
+TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
     const std::string kAppDataIni = "C:\\Users\\player\\AppData\\Roaming\\ZOLM\\zolm.ini";
+    const std::string beside = kIni;
     struct Row {
         const char* name;
         bool besideExists, folderReadOnly, appDataExists, noAppData;
-        const std::string& used;  // the file read, and written at the end
+        const std::string& read;
+        const std::string& saved;
     };
-    const std::string beside = kIni;
     const Row rows[] = {
-        {"a file beside the program is always used", true, false, true, false, beside},
-        {"a folder that takes files", false, false, true, false, beside},
-        {"a folder that refuses files", false, true, false, false, kAppDataIni},
-        {"and the file there from before", false, true, true, false, kAppDataIni},
-        {"and no application data: reported once", false, true, false, true, beside},
+        {"a file beside the program that can be written", true, false, true, false, beside, beside},
+        {"a folder that takes files", false, false, false, false, beside, beside},
+        {"the user's file in the application data", false, false, true, false, kAppDataIni, kAppDataIni},
+        {"a folder that refuses files", false, true, false, false, kAppDataIni, kAppDataIni},
+        {"a file beside it that cannot be written", true, true, false, false, beside, kAppDataIni},
+        {"and the copy saved from it before", true, true, true, false, kAppDataIni, kAppDataIni},
+        {"and no application data: reported once", false, true, false, true, beside, beside},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -334,15 +338,16 @@ TEST_F(SettingsTest, AProgramFolderThatRefusesFilesKeepsTheSettingsInTheApplicat
         fake::AddFolder(fake::state().appDataFolder);
         if (row.folderReadOnly) fake::state().readOnlyFolders.push_back("C:\\Program Files\\ZOLM");
         if (row.besideExists) fake::AddFile(kIni, "[Replay]\r\nMaxIndex=7\r\n");
-        if (row.appDataExists) fake::AddFile(kAppDataIni, "[Replay]\r\nMaxIndex=7\r\n");
+        if (row.appDataExists) fake::AddFile(kAppDataIni, "[Replay]\r\nMaxIndex=8\r\n");
         if (row.noAppData) fake::state().shGetFolderPathResult = -1;
         {
             ProfileSettings settings(nullptr);
-            EXPECT_EQ(settings.GetIniPath(), row.used);
-            EXPECT_EQ(settings.MaxIndex, fake::Exists(row.used) ? 7u : 999u);
-            EXPECT_EQ(fake::Exists(kIni), row.besideExists) << "the test for a writable folder left its file";
+            EXPECT_EQ(settings.GetIniPath(), row.read);
+            EXPECT_EQ(settings.MaxIndex, !fake::Exists(row.read) ? 999u : row.read == beside ? 7u : 8u);
+            EXPECT_EQ(fake::Exists(kIni), row.besideExists);
+            EXPECT_FALSE(fake::Exists("C:\\Program Files\\ZOLM\\zolm.tmp")) << "the folder's probe was left";
         }
-        EXPECT_EQ(fake::Contents(row.used).find("MinIndex=0") != std::string::npos, !row.noAppData) << "saved";
+        EXPECT_EQ(fake::Contents(row.saved).find("MinIndex=0") != std::string::npos, !row.noAppData) << "saved";
         ASSERT_EQ(fake::state().messageBoxes.size(), row.noAppData ? 1u : 0u);
         if (!row.noAppData) continue;
         const fake::MessageBoxCall& box = fake::state().messageBoxes[0];

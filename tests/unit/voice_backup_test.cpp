@@ -67,7 +67,7 @@ TEST_F(VoiceBackupTest, AnsweringNoCopiesNothing) {
     Offer(sys::kIdNo);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x44);
+    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x50044);  // in front: started with Windows, it opens behind
     EXPECT_TRUE(fake::state().fileOps.empty());
 }
 
@@ -76,7 +76,7 @@ TEST_F(VoiceBackupTest, YesWithoutAnInstallFolderExplainsAndCopiesNothing) {
     Offer(sys::kIdYes);
 
     ASSERT_EQ(fake::state().messageBoxes.size(), 2u);
-    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x44);
+    ExpectBox(0, IDS_FIRST_RUN_QUESTION, 0x50044);
     ExpectBox(1, IDS_NO_INSTALL_PATH, 0x40);
     EXPECT_TRUE(fake::state().fileOps.empty());
 }
