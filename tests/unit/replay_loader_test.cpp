@@ -120,23 +120,6 @@ TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchange
     EXPECT_FALSE(fake::Exists(Slot(0)));
 }
 
-TEST_F(ReplayLoaderTest, NoTickArchivesWhileTheCopyRuns) {
-    StartWith("");
-    fake::AddFile(Slot(3), "game replay", 7);
-    fake::AddFile(Stored("A.RPD"), "a");
-    fake::FireTimer();  // the slot is seen once before the load
-    // Three ticks while the copy's question is open.
-    S().duringModalLoop = [] {
-        if (S().fileOps.empty() || S().fileOps.back().wFunc != sys::kFoCopy) return;
-        for (int tick = 0; tick < 3; ++tick) fake::FireTimer();
-    };
-
-    Load(kStored);
-
-    ASSERT_EQ(S().fileOps.size(), 1u) << "the copy alone, no archive move";
-    EXPECT_EQ(fake::Contents(Slot(3)), "game replay");
-}
-
 TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
     StartWith("");
     fake::AddFile(Stored("A.RPD"), "a");

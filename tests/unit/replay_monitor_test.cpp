@@ -330,29 +330,6 @@ TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTh
     EXPECT_EQ(fake::Contents(kMay12Archive), "locked");
 }
 
-TEST_F(ReplayMonitorTest, ATickInsideTheShellsModalLoopReturnsAtOnce) {
-    fake::AddFile(Slot(5), "five", kMay12);
-    fake::AddFile(Slot(7), "seven", kMay12 + 10000000ull);
-    Start();
-    Ticks(1);
-    auto flags = [&] {
-        return std::vector<int32_t>(app->presence.current->flags, app->presence.current->flags + 1000);
-    };
-    int unchangedInnerTicks = 0;
-    bool inside = false;  // without the guard, the inner tick's own moves would come back here
-    fake::state().duringModalLoop = [&] {
-        if (std::exchange(inside, true)) return;
-        std::vector<int32_t> before = flags();
-        app->MonitorTick();
-        unchangedInnerTicks += flags() == before ? 1 : 0;
-        inside = false;
-    };
-    Ticks(1);
-    EXPECT_EQ(unchangedInnerTicks, 2);
-    EXPECT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_EQ(fake::Contents(kMay12Archive), "five");
-}
-
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();

@@ -1,6 +1,7 @@
 // The tray icon's callback, the tray menu and its check marks, the character
 // popup, the dispatch of commands, and what a modal loop may let through.
 #include <cstring>
+#include <functional>
 #include <set>
 
 #include "rc_tables.h"
@@ -138,6 +139,44 @@ TEST_F(TrayMenuTest, ClickDuringAModalLoopOfACommandIsIgnored) {
     S().duringModalLoop = nullptr;
     ClickTrayIcon();
     EXPECT_EQ(fake::CallCount("TrackPopupMenuEx"), 2);
+}
+
+TEST_F(TrayMenuTest, ATickOrAClickInsideAnyRequestDoesNothingAtAll) {
+    // Each command below sends one request; inside it a tick fires and the icon
+    // is clicked. Either, let through, would send a request inside that one (a
+    // tick's move of the stable slot 5) or run a command.
+    const std::function<void()> commands[] = {
+        [] { fake::FireTimer(); },
+        [] {
+            S().pickedFolders.push_back("C:\\Stored");
+            Choose(IDM_REPLAY);
+        },
+        [] {
+            S().pickedFolders.push_back("C:\\Voices");
+            S().popupChoices.push_back(IDM_VOICE);
+            Choose(1);
+        },
+        [] { theApplication->BackupCharacterVoices("C:\\Voices", "C:\\Voices", 0); },
+    };
+    for (const std::function<void()>& command : commands) {
+        SetUp();
+        for (const char* file : {"C:\\Data\\REPLAY005.RPD", "C:\\Stored\\A.RPD", "C:\\Voices\\CH00VO00.WAV"}) {
+            fake::AddFile(file, file);
+        }
+        fake::FireTimer();
+        std::size_t callsInside = 0;
+        S().duringModalLoop = [&] {
+            if (S().calls.back() != "SHFileOperationA") return;
+            std::size_t before = S().calls.size();
+            fake::FireTimer();
+            Choose(IDM_EXIT);
+            callsInside += S().calls.size() - before;
+        };
+        command();
+        EXPECT_EQ(S().fileOps.size(), 1u);
+        EXPECT_EQ(callsInside, 0u);
+        EXPECT_FALSE(S().dialogDestroyed);
+    }
 }
 
 TEST_F(TrayMenuTest, CloseInsideTheMenuRunsNoCommandAfterwards) {
