@@ -70,7 +70,8 @@ public:
 
     // First-run voice backup: voice/voice_backup.cpp
     void OfferVoiceBackup();
-    void BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character);
+    // False when a voice file of the character is not in its backup folder afterwards.
+    bool BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character);
 
     // Folder picker: shellops/folder_picker.cpp
     void BrowseForFolder(char* chosen, const char* start);

@@ -8,6 +8,7 @@
 #include "platform/handles.h"
 #include "shellops/append_path.h"
 #include "shellops/file_request.h"
+#include "shellops/file_search.h"
 #include "shellops/format_check.h"
 #include "shellops/path_list.h"
 
@@ -17,11 +18,6 @@ namespace {
 constexpr int kLastFreeNameNumber = 999;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsFolder(const char* path) {
-    uint32_t attributes = sys::GetFileAttributesA(path);
-    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) != 0;
-}
 
 int DayOfYear(int year, int month, int day) {
     static const int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

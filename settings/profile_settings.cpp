@@ -11,6 +11,7 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/file_search.h"
 
 namespace {
 
@@ -112,11 +113,6 @@ bool CanWriteFile(const char* path) {
     if (file == sys::kInvalidHandle) return false;
     sys::CloseHandle(file);
     return true;
-}
-
-bool IsFile(const char* path) {
-    uint32_t attributes = sys::GetFileAttributesA(path);
-    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
 }
 
 // True when the folder of the INI file at iniPath takes a new file. The probe is

@@ -38,3 +38,13 @@ bool FindOneFile(const char* path, sys::FindData* found) {
     });
     return any;
 }
+
+bool IsFile(const char* path) {
+    uint32_t attributes = sys::GetFileAttributesA(path);
+    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
+}
+
+bool IsFolder(const char* path) {
+    uint32_t attributes = sys::GetFileAttributesA(path);
+    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) != 0;
+}

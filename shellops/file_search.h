@@ -36,3 +36,8 @@ void ForEachFile(const char* path, Visit visit) {
 
 // The first such file; false when there is none.
 bool FindOneFile(const char* path, sys::FindData* found);
+
+// True when path (no wildcard) names a file, not a folder.
+bool IsFile(const char* path);
+// True when path names a folder.
+bool IsFolder(const char* path);

@@ -25,6 +25,11 @@ bool MissingPair(const char* sourceFolder, const char* backupFolder, const char*
            sys::GetFileAttributesA(to) == sys::kInvalidFileAttributes;
 }
 
+bool IsInBackup(const char* backupFolder, const char* name) {
+    char path[sys::kMaxPath];
+    return CopyPath(path, sizeof path, backupFolder) && AppendPath(path, name) && IsFile(path);
+}
+
 }  // namespace
 
 void TrayApplication::OfferVoiceBackup() {
@@ -50,33 +55,38 @@ void TrayApplication::OfferVoiceBackup() {
         return;
     }
 
+    bool saved = true;
     for (uint32_t character = 0; character < CharacterTable::kCount; ++character) {
-        BackupCharacterVoices(voiceFolder, voiceFolder, character);
+        if (!BackupCharacterVoices(voiceFolder, voiceFolder, character)) saved = false;
+    }
+    // The player said yes and will install voices believing the originals saved
+    // (a game under Program Files, say, refuses the copies): say so once.
+    if (!saved && window != nullptr) {
+        sys::MessageBoxA(window, settings.LoadText(IDS_BACKUP_FAILED), caption, sys::kMbOk | sys::kMbIconInformation);
     }
 }
 
-void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character) {
+bool TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character) {
     const char* code = CharacterTable::BackupCode(character);
-    if (code == nullptr || sourceFolder[0] == '\0' || backupBase[0] == '\0') return;
+    if (code == nullptr || sourceFolder[0] == '\0' || backupBase[0] == '\0') return false;
 
     char charaFormat[kVoiceFormatSize];
     if (!ChooseVoiceFormat(settings, settings.FilenameCharaFormat, IDS_VOICE_CHARA_FORMAT, 1, charaFormat)) {
-        return;
+        return false;
     }
     char pattern[sys::kMaxPath];
     std::memset(pattern, 0, sizeof pattern);
     sys::FormatInt(pattern, sizeof pattern, charaFormat, character);
-    if (!IsPlainFileName(pattern)) return;
+    if (!IsPlainFileName(pattern)) return false;
 
-    // A path that does not fit skips this character rather than copying under a
-    // cut name.
     char source[sys::kMaxPath];
-    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return;
+    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return false;
 
+    // A folder that does not fit copies nothing; what it should hold is then missing below.
     char target[sys::kMaxPath];
     if (!CopyPath(target, sizeof target, backupBase) || !AppendPath(target, settings.FolderNameOriginal) ||
         !AppendPath(target, code)) {
-        return;
+        target[0] = '\0';
     }
 
     // Only the files that the backup folder lacks: what it holds was saved before
@@ -85,27 +95,37 @@ void TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     char to[sys::kMaxPath];
     uint64_t missing = 0;
     ForEachFile(source, [&](const sys::FindData& found) {
-        if (MissingPair(sourceFolder, target, found.cFileName, from, to)) ++missing;
+        if (target[0] != '\0' && MissingPair(sourceFolder, target, found.cFileName, from, to)) ++missing;
         return true;
     });
+    bool copied = true;
     uint64_t listBytes = missing * sys::kMaxPath + 1;
-    if (missing == 0 || listBytes > SIZE_MAX) return;
-    char* fromBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
-    char* toBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
-    if (fromBuffer != nullptr && toBuffer != nullptr) {
-        PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
-        PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
-        ForEachFile(source, [&](const sys::FindData& found) {
-            if (MissingPair(sourceFolder, target, found.cFileName, from, to)) {
-                PathList::AppendPair(sources, from, targets, to);
-            }
-            return true;
-        });
-        if (sources.count > 0) {
-            RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kSilentPairedCopy,
-                           nullptr);
+    if (missing != 0 && listBytes <= SIZE_MAX) {
+        char* fromBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
+        char* toBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
+        copied = fromBuffer != nullptr && toBuffer != nullptr;
+        if (copied) {
+            PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
+            PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
+            ForEachFile(source, [&](const sys::FindData& found) {
+                if (MissingPair(sourceFolder, target, found.cFileName, from, to)) {
+                    PathList::AppendPair(sources, from, targets, to);
+                }
+                return true;
+            });
+            copied = sources.count == 0 || RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(),
+                                                          request_flags::kSilentPairedCopy, nullptr) == 0;
         }
+        sys::Free(fromBuffer);
+        sys::Free(toBuffer);
     }
-    sys::Free(fromBuffer);
-    sys::Free(toBuffer);
+
+    // A shell may report success for files it did not copy: each voice file must
+    // be in the backup folder now.
+    bool saved = copied;
+    ForEachFile(source, [&](const sys::FindData& found) {
+        saved = saved && target[0] != '\0' && IsInBackup(target, found.cFileName);
+        return saved;
+    });
+    return saved;
 }

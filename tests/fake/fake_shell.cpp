@@ -120,15 +120,30 @@ bool IsRefusedReplace(const std::string& target) {
     return false;
 }
 
+// True for a path below one of the folders that take no file.
+bool IsBelowReadOnlyFolder(const std::string& path) {
+    std::string key = detail::FoldPath(path);
+    for (const std::string& folder : state().readOnlyFolders) {
+        std::string below = detail::FoldPath(folder) + "\\";
+        if (key.compare(0, below.size(), below) == 0) return true;
+    }
+    return false;
+}
+
 int ApplyCopy(const FileOpCall& call) {
     if (call.from.empty()) return kErrorAccessDenied;
     bool paired = (call.fFlags & sys::kFofMultiDestFiles) != 0;
     if (paired) {
+        int result = 0;
         for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
             if (detail::FindEntry(call.to[i]) != nullptr && IsRefusedReplace(call.to[i])) continue;
+            if (IsBelowReadOnlyFolder(call.to[i])) {
+                result = kErrorAccessDenied;
+                continue;
+            }
             CopyFile(call.from[i], call.to[i]);
         }
-        return 0;
+        return result;
     }
     if (call.to.size() != 1) return kErrorCancelled;
     bool filesOnly = (call.fFlags & sys::kFofFilesOnly) != 0;

@@ -118,6 +118,31 @@ TEST_F(VoiceBackupTest, AFileAlreadyInTheBackupIsKeptAndOnlyMissingOnesAreCopied
     EXPECT_EQ(fake::Contents(ami + "\\CH00VO01.WAV"), "01");
 }
 
+TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
+    void (*const faults[])() = {
+        [] {},
+        [] { fake::state().readOnlyFolders.push_back("C:\\Games"); },  // Program Files, to a user
+        [] {
+            fake::state().fileOpResults = {0, 1223};
+        },
+        [] {
+            fake::state().fileOpAborts = {false, false, true};
+        },
+        [] { fake::state().applyFileOps = false; },  // "done", and nothing copied
+    };
+    for (auto fault : faults) {
+        app.reset();  // its settings would be saved into the next run's files
+        SetUp();
+        AddVoices(kVoiceFolder);
+        fault();
+        Offer(sys::kIdYes);
+        bool reported = fault != faults[0];
+        ASSERT_EQ(fake::state().messageBoxes.size(), reported ? 2u : 1u);
+        if (reported) ExpectBox(1, IDS_BACKUP_FAILED, 0x40);
+        EXPECT_EQ(fake::state().fileOps.size(), 16u);
+    }
+}
+
 TEST_F(VoiceBackupTest, APatternThatIsNotAPlainIntegerFileNameFallsBackToTheDefault) {
     const char* const badPatterns[] = {"%s", "CH%02dVO%02d.WAV", "..\\CH%02dVO*.WAV", "C:CH%02d*.WAV"};
     AddVoices(kVoiceFolder);
@@ -147,6 +172,7 @@ TEST_F(VoiceBackupTest, ACharacterWhoseFolderDoesNotFitAPathIsSkipped) {
               (std::vector<std::string>{installFolder + "\\VOICE\\_ORIGINAL\\YU\\CH08VO00.WAV"}));
     EXPECT_EQ(fake::state().fileOps[0].to[0].size(), 259u);
     EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{installFolder + "\\VOICE\\CH08VO00.WAV"}));
+    ExpectBox(1, IDS_BACKUP_FAILED, 0x40);
 }
 
 TEST_F(VoiceBackupTest, AVoiceFolderThatDoesNotFitIsReportedLikeAMissingInstallFolder) {
