@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
+#include "replay/archive_failures.h"
 #include "replay/file_stamp.h"
 #include "replay/presence_table.h"
 #include "replay/slot_scanner.h"
@@ -12,6 +13,15 @@
 #include "settings/profile_settings.h"
 
 enum : int32_t { PlayMode = 0, BrowseMode = 1 };
+
+// What became of a slot file that was to be archived.
+struct ArchiveResult {
+    // The file has left its slot: moved into the archive tree, or recycled as a
+    // copy of a replay archived already.
+    bool left;
+    // When it has not: the platform's error code for the reason, 0 when there is none.
+    uint32_t reason;
+};
 
 // Every method below is defined in the file its group names.
 class TrayApplication {
@@ -54,6 +64,12 @@ public:
     // Replay monitor and archiver: replay/replay_monitor.cpp
     void MonitorTick();
     void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
+
+    // The archive move of one slot file: replay/archive_move.cpp
+    ArchiveResult ArchiveReplay(const char* sourceFolder, const char* archiveRoot, const sys::FindData& slotFile);
+
+    // The player told of a replay that cannot be archived: app/archive_warning.cpp
+    void ShowArchiveWarning(const char* fileName, uint32_t reason);
 
     // The two modes: replay/modes.cpp
     void SetMode(int32_t newMode);
@@ -107,6 +123,7 @@ public:
     // only while unchanged. Kept in memory alone: a new start begins without.
     bool slotLoaded[kMaxTrackedSlots];
     FileStamp loadedStamps[kMaxTrackedSlots];
+    ArchiveFailures archiveFailures;
 };
 
 // The hidden window's timer that retries adding the tray icon.

@@ -23,6 +23,11 @@ Handle CreateMutexA(const char* name);
 // The calling thread's last error code.
 uint32_t GetLastError();
 
+// The system's text for an error code, in the user's language, into out (size
+// bytes, NUL-terminated; the line break that ends it removed). Returns its
+// length; 0 when the system has none.
+uint32_t FormatMessageA(uint32_t error, char* out, uint32_t size);
+
 // False on failure; NULL and kInvalidHandle are ignored.
 bool CloseHandle(Handle handle);
 

@@ -70,6 +70,7 @@ constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorFileExists = 80;
+constexpr uint32_t kErrorFilenameExcedRange = 206;  // "The filename or extension is too long."
 constexpr uint32_t kErrorAlreadyExists = 183;
 
 struct FileTime {
@@ -137,8 +138,9 @@ constexpr uint16_t kFofSimpleProgress = 0x0100;
 constexpr uint16_t kFofNoConfirmMkdir = 0x0200;
 constexpr uint16_t kFofNoErrorUi = 0x0400;
 
-// NOTIFYICONDATAA in its first form. cbSize is filled by the Win32 side with the
-// first-version size of the structure on the running architecture.
+// NOTIFYICONDATAA in its first form, and the balloon of its second. The Win32
+// side sends the first-version size of the structure on the running
+// architecture, or the second's for a balloon.
 struct NotifyIconData {
     uint32_t cbSize;
     Window hWnd;
@@ -147,6 +149,9 @@ struct NotifyIconData {
     uint32_t uCallbackMessage;
     Icon hIcon;
     char szTip[64];
+    char szInfo[256];
+    char szInfoTitle[64];
+    uint32_t dwInfoFlags;
 };
 constexpr uint32_t kNimAdd = 0;
 constexpr uint32_t kNimModify = 1;
@@ -154,6 +159,8 @@ constexpr uint32_t kNimDelete = 2;
 constexpr uint32_t kNifMessage = 0x1;
 constexpr uint32_t kNifIcon = 0x2;
 constexpr uint32_t kNifTip = 0x4;
+constexpr uint32_t kNifInfo = 0x10;
+constexpr uint32_t kNiifWarning = 0x2;
 
 // Callbacks, in portable form; the Win32 side wraps them in CALLBACK trampolines.
 using DialogProcFn = intptr_t (*)(Window window, uint32_t message, WParam wParam, LParam lParam);

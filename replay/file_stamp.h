@@ -17,3 +17,6 @@ struct FileStamp {
 bool ReadFileStamp(const char* path, FileStamp* stamp);
 
 bool SameStamp(const FileStamp& left, const FileStamp& right);
+
+// True when the two files (no wildcards) can be read and hold the same bytes.
+bool SameContents(const char* left, const char* right);

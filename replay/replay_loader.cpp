@@ -3,6 +3,7 @@
 
 #include "app/tray_application.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "platform/memory.h"
 #include "replay/replay_pattern.h"
 #include "replay/sorted_names.h"
@@ -42,6 +43,28 @@ bool BuildPair(TrayApplication& app, const char* sourceFolder, const char* dataF
            CopyPath(target, sys::kMaxPath, dataFolder) && AppendPath(target, slotName);
 }
 
+// Readies the slot at target for a loaded replay: empty, or holding what the
+// last load put there, unchanged (the shell then asks before it replaces it).
+// Anything else is a replay of the game's that the monitor has not moved yet,
+// and it is archived now, whatever the two-scan rule would say: a replace
+// answered Yes would lose it for good. False when the slot cannot be readied:
+// it is left out of this load.
+bool ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot, uint32_t index) {
+    uint32_t attributes = sys::GetFileAttributesA(target);
+    if (attributes == sys::kInvalidFileAttributes) {
+        uint32_t error = sys::GetLastError();
+        return error == sys::kErrorFileNotFound || error == sys::kErrorPathNotFound;
+    }
+    sys::FindData found;
+    if ((attributes & sys::kFileAttributeDirectory) != 0 || !FindOneFile(target, &found)) return false;
+    FileStamp now{found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime};
+    if (app.slotLoaded[index] && SameStamp(now, app.loadedStamps[index])) return true;
+    if (!app.ArchiveReplay(dataFolder, dataFolder, found).left) return false;
+    app.presence.MarkAbsent(slot);
+    app.slotLoaded[index] = false;
+    return true;
+}
+
 // Remembers each slot that the copy really wrote: its target now has the size
 // and last-write time of its source. A replace the user refused leaves the old
 // file, which is not ours; a slot an earlier load wrote keeps its record.
@@ -79,7 +102,8 @@ bool CopyReplaysIntoSlots(TrayApplication& app, const char* sourceFolder, const 
         for (uint32_t index = 0; index < names.count; ++index) {
             char source[sys::kMaxPath];
             char target[sys::kMaxPath];
-            if (BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) {
+            if (BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target) &&
+                ReadySlot(app, dataFolder, target, first + index, index)) {
                 PathList::AppendPair(sources, source, targets, target);
             }
         }

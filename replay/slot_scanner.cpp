@@ -26,23 +26,6 @@ bool CopyText(char* buffer, std::size_t size, const char* text) {
 
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Names compared as the file system compares them: ASCII letters without case,
-// both bytes of a double-byte character exactly.
-bool SameNameIgnoringCase(const char* a, const char* b) {
-    while (*a != '\0' && *b != '\0') {
-        if (IsLeadByte(static_cast<unsigned char>(*a)) && a[1] != '\0') {
-            if (a[0] != b[0] || a[1] != b[1]) return false;
-            a += 2;
-            b += 2;
-            continue;
-        }
-        if (FoldAscii(*a) != FoldAscii(*b)) return false;
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
 bool SameAsciiIgnoringCase(const char* a, const char* b, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
         if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;

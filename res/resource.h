@@ -29,6 +29,7 @@
 #define IDS_NO_INSTALL_PATH_FOR_VOICES 22
 #define IDS_SETTINGS_NOT_SAVED 23
 #define IDS_BACKUP_FAILED 24
+#define IDS_ARCHIVE_FAILED 25
 
 // The tray menu's command ids, for the resource compiler and the program alike.
 // A new command takes a number no other id here has.

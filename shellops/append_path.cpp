@@ -72,3 +72,19 @@ bool IsPlainFileName(const char* name) {
     // ".", ".." and the like name folders: Windows drops the dots that end a name.
     return !onlyDots;
 }
+
+bool SameNameIgnoringCase(const char* a, const char* b) {
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    while (*a != '\0' && *b != '\0') {
+        if (IsLeadByte(static_cast<unsigned char>(*a)) && a[1] != '\0') {
+            if (a[0] != b[0] || a[1] != b[1]) return false;
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (fold(*a) != fold(*b)) return false;
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}

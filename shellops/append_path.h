@@ -31,3 +31,7 @@ bool IsFullyQualifiedPath(const char* path);
 // True when name is one file name or pattern inside a folder: not empty, no path
 // separator or drive colon, and not made of dots alone ("." or "..").
 bool IsPlainFileName(const char* name);
+
+// Names or paths compared as the file system compares them: ASCII letters
+// without case, both bytes of a double-byte character exactly.
+bool SameNameIgnoringCase(const char* a, const char* b);

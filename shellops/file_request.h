@@ -17,6 +17,9 @@ constexpr uint16_t kPairedCopy =
     sys::kFofMultiDestFiles | sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
 // Recycling the loaded replays.
 constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSimpleProgress;
+// Recycling a slot file that is a copy of an archived replay: unseen, like the move.
+constexpr uint16_t kSilentRecycle =
+    sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofNoErrorUi;
 // Backing up the voices a backup folder lacks: paired lists, unseen, no
 // questions, folders made.
 constexpr uint16_t kSilentPairedCopy =

@@ -21,6 +21,17 @@ Handle CreateMutexA(const char* name) { return ::CreateMutexA(nullptr, FALSE, na
 
 uint32_t GetLastError() { return ::GetLastError(); }
 
+uint32_t FormatMessageA(uint32_t error, char* out, uint32_t size) {
+    if (size == 0) return 0;
+    out[0] = '\0';
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, out,
+                                    size, nullptr);
+    if (length >= size) length = size - 1;
+    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' ')) --length;
+    out[length] = '\0';
+    return length;
+}
+
 bool CloseHandle(Handle handle) {
     if (handle == nullptr || handle == kInvalidHandle) return false;
     return ::CloseHandle(static_cast<HANDLE>(handle)) != FALSE;

@@ -113,11 +113,12 @@ int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 uint32_t NotifyIconDataV1Size() { return NOTIFYICONDATAA_V1_SIZE; }
 
 bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
-    // Zero-filled and sized as the first version, so that every shell reads
-    // exactly the fields we set and nothing uninitialised.
+    // Zero-filled and sized as the first version, or the second for a balloon,
+    // so that every shell reads exactly the fields we set and nothing uninitialised.
     NOTIFYICONDATAA notify;
     ZeroMemory(&notify, sizeof notify);
-    notify.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    bool balloon = (data->uFlags & NIF_INFO) != 0;
+    notify.cbSize = balloon ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;
     notify.hWnd = static_cast<HWND>(data->hWnd);
     notify.uID = data->uID;
     notify.uFlags = data->uFlags;
@@ -125,6 +126,13 @@ bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data) {
     notify.hIcon = static_cast<HICON>(data->hIcon);
     std::memcpy(notify.szTip, data->szTip, sizeof data->szTip);
     notify.szTip[sizeof data->szTip - 1] = '\0';
+    if (balloon) {
+        std::memcpy(notify.szInfo, data->szInfo, sizeof notify.szInfo);
+        notify.szInfo[sizeof notify.szInfo - 1] = '\0';
+        std::memcpy(notify.szInfoTitle, data->szInfoTitle, sizeof notify.szInfoTitle);
+        notify.szInfoTitle[sizeof notify.szInfoTitle - 1] = '\0';
+        notify.dwInfoFlags = data->dwInfoFlags;
+    }
     return ::Shell_NotifyIconA(message, &notify) != FALSE;
 }
 

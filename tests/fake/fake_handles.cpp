@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 
 #include <cstring>
+#include <string>
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 
@@ -97,6 +98,17 @@ Handle CreateMutexA(const char* name) {
 uint32_t GetLastError() {
     state().calls.push_back("GetLastError");
     return state().lastError;
+}
+
+uint32_t FormatMessageA(uint32_t error, char* out, uint32_t size) {
+    state().calls.push_back("FormatMessageA");
+    if (size == 0) return 0;
+    std::string text = "error " + std::to_string(error) + ".";
+    if (fake::ShouldFail("FormatMessageA")) text.clear();
+    std::size_t length = text.size() < size ? text.size() : size - 1;
+    std::memcpy(out, text.data(), length);
+    out[length] = '\0';
+    return static_cast<uint32_t>(length);
 }
 
 bool CloseHandle(Handle handle) {

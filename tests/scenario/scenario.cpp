@@ -232,6 +232,10 @@ private:
                 Post(sys::kWmPaint, 0, 0);
                 break;
             case Command::kLoad:
+                if (world_.gameWritesBeforeLoad && !fake::Exists(kGameDataFolder + std::string("\\REPLAY000.RPD"))) {
+                    Add(kGameDataFolder + std::string("\\REPLAY000.RPD"), "game replay written before the load",
+                        Kind::kGameReplay, 1);
+                }
                 s.pickedFolders.push_back(world_.replayPick);
                 Choose({IDM_REPLAY});
                 break;
@@ -336,15 +340,12 @@ private:
                 atHome = atHome || fake::detail::FoldedPathOf(*entry) == file.foldedHome;
                 if (fake::detail::FoldedParentOf(*entry) == file.foldedFolder) ++inHomeFolder;
             }
-            // A slot or a game voice that a copy was asked to replace has been replaced on purpose.
-            bool replaced = copyTargets_.count(file.foldedHome) != 0;
             switch (file.kind) {
                 case Kind::kGameReplay:
+                    // No command may lose a game replay, nor keep it twice.
                     if (paths.size() > 1)
                         Violation(file.content + " is there " + std::to_string(paths.size()) + " times");
-                    if (paths.empty() && !replaced) {
-                        Violation(file.content + " is lost");
-                    }
+                    if (paths.empty()) Violation(file.content + " is lost");
                     break;
                 case Kind::kStoredReplay:
                 case Kind::kUserVoice:
@@ -360,7 +361,8 @@ private:
                     }
                     break;
                 case Kind::kGameVoice:
-                    if (paths.empty() && !replaced) Violation(file.content + " is lost");
+                    // A game voice that an install was asked to replace has been replaced on purpose.
+                    if (paths.empty() && copyTargets_.count(file.foldedHome) == 0) Violation(file.content + " is lost");
                     if (inHomeFolder > 1)
                         Violation(file.content + " is in its folder " + std::to_string(inHomeFolder) + " times");
                     break;

@@ -1,7 +1,8 @@
 // One run of the whole program over the fake platform, the way a player uses it:
-// start-up (with the first-run backup), two ticks, a load, the return to play
-// mode, a voice install and the exit, all through the real message loop. After
-// each command the run checks what must hold whatever the platform did:
+// start-up (with the first-run backup), two ticks, a load (over a replay the game
+// has just written), the return to play mode, a voice install and the exit, all
+// through the real message loop. After each command the run checks what must
+// hold whatever the platform did:
 //   - every replay and voice file is still there exactly once (by content): a
 //     game replay in its slot or the archive, a stored replay or a user's voice
 //     in its own folder, a game voice in the voice folder or its backup;
@@ -29,6 +30,7 @@ struct World {
     std::string ini = "[Replay]\r\nMonitorInterval=5000\r\n";
     bool backupYes = true;                     // the answer to the first-run question
     std::vector<uint32_t> gameSlots = {3, 7};  // slots holding a game replay at start
+    bool gameWritesBeforeLoad = true;          // a replay written into slot 0, when free, just before the load
     bool gameWritesInBrowseMode = true;        // a replay written into slot 9 while replays are loaded
     std::string replayPick = "C:\\Stored";     // "" cancels the picker
     std::string voicePick = "C:\\MyVoices";

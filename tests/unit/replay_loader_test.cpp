@@ -91,12 +91,12 @@ TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchange
     fake::AddFile("C:\\Data\\flat.RPD", "archived flat");
     // Listed unsorted; the short name B_NO~???.RPD matches *.RPD, the long name does not.
     for (const char* name : {"C.RPD", "B_notes.RPDX", "a.RPD", "D.RPD", "B.RPD"}) fake::AddFile(Stored(name), name, 1);
-    S().refusedReplaces.push_back(Slot(1));
 
     Load(kStored);
-    ASSERT_EQ(S().fileOps.size(), 1u);
-    EXPECT_EQ(S().fileOps[0].from, (std::vector<std::string>{Stored("a.RPD"), Stored("B.RPD"), Stored("C.RPD")}));
-    EXPECT_EQ(S().fileOps[0].to, (std::vector<std::string>{Slot(0), Slot(1), Slot(2)}));
+    ASSERT_EQ(S().fileOps.size(), 2u) << "the game's replay in slot 1 is archived first";
+    EXPECT_EQ(fake::Contents("C:\\Data\\1601\\01\\01\\1601-01-01T00-00-00.RPD"), "game replay");
+    EXPECT_EQ(S().fileOps[1].from, (std::vector<std::string>{Stored("a.RPD"), Stored("B.RPD"), Stored("C.RPD")}));
+    EXPECT_EQ(S().fileOps[1].to, (std::vector<std::string>{Slot(0), Slot(1), Slot(2)}));
 
     // The game writes slot 2 again, and slot 5, during browse mode.
     fake::AddFile(Slot(2), "new game replay", 9);
@@ -105,19 +105,66 @@ TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchange
     S().duringModalLoop = [&] { modeDuringDelete = app->mode; };
     Choose(IDM_PLAYMODE);
 
-    ASSERT_EQ(S().fileOps.size(), 2u);
-    const fake::FileOpCall& del = S().fileOps[1];
+    ASSERT_EQ(S().fileOps.size(), 3u);
+    const fake::FileOpCall& del = S().fileOps[2];
     EXPECT_EQ(del.wFunc, sys::kFoDelete);
-    EXPECT_EQ(del.from, std::vector<std::string>{Slot(0)});
+    EXPECT_EQ(del.from, (std::vector<std::string>{Slot(0), Slot(1)}));
     EXPECT_TRUE(del.toIsNull);
     EXPECT_EQ(del.fFlags, 0x1C0);
     EXPECT_EQ(del.progressTitle, "ZOLM");
     EXPECT_EQ(modeDuringDelete, BrowseMode);
     EXPECT_EQ(app->mode, PlayMode);
-    for (const std::string& kept : {Slot(1), Slot(2), Slot(5), std::string("C:\\Data\\flat.RPD")}) {
+    for (const std::string& kept : {Slot(2), Slot(5), std::string("C:\\Data\\flat.RPD")}) {
         EXPECT_TRUE(fake::Exists(kept)) << kept;
     }
     EXPECT_FALSE(fake::Exists(Slot(0)));
+    EXPECT_FALSE(fake::Exists(Slot(1)));
+}
+
+TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
+    StartWith("MaxIndex=4\n");
+    struct Row {
+        const char* before;  // what the slot holds when the second load begins
+        bool loaded;         // the second load writes it
+        bool archived;       // what it held is in the archive afterwards
+    };
+    const Row rows[] = {
+        {"", true, false},             // empty
+        {"first load", true, false},   // the last load's replay, unchanged: the shell may ask
+        {"game", true, true},          // a game replay the monitor has not moved yet
+        {"game, open", false, false},  // one whose move fails: never overwritten
+        {"first load, rewritten by the game", true, true},
+    };
+    for (const char* name : {"A.RPD", "B.RPD", "C.RPD", "D.RPD", "E.RPD"}) fake::AddFile(Stored(name), name, 1);
+    for (int slot = 0; slot < 5; ++slot) fake::AddFile("C:\\First\\" + std::to_string(slot) + ".RPD", "first load", 2);
+    Load("C:\\First");
+    fake::Remove(Slot(0));
+    fake::AddFile(Slot(2), "game", fake::FileTimeOf(2007, 5, 12, 0, 0, 2));
+    fake::AddFile(Slot(3), "game, open", fake::FileTimeOf(2007, 5, 12, 0, 0, 3));
+    fake::detail::FindEntry(Slot(3))->locked = true;
+    fake::AddFile(Slot(4), rows[4].before, fake::FileTimeOf(2007, 5, 12, 0, 0, 4));
+    std::vector<bool> slotsFilledAtCopy;
+    S().duringModalLoop = [&] {
+        for (int slot = 0; slot < 5 && S().fileOps.back().wFunc == sys::kFoCopy; ++slot) {
+            slotsFilledAtCopy.push_back(fake::Exists(Slot(slot)));
+        }
+    };
+    S().fileOps.clear();
+
+    Load(kStored);
+    ASSERT_EQ(S().fileOps.back().wFunc, sys::kFoCopy);
+    for (int slot = 0; slot < 5; ++slot) {
+        const Row& row = rows[slot];
+        SCOPED_TRACE(row.before);
+        bool written = fake::Contents(Slot(slot)) == std::string(1, static_cast<char>('A' + slot)) + ".RPD";
+        EXPECT_EQ(written, row.loaded);
+        char archive[64];
+        std::snprintf(archive, sizeof archive, "C:\\Data\\2007\\05\\12\\2007-05-12T00-00-%02d.RPD", slot);
+        EXPECT_EQ(fake::Exists(archive) ? fake::Contents(archive) : "", row.archived ? row.before : "");
+        // Only the last load's own replay meets the shell's "Replace?".
+        EXPECT_EQ(slotsFilledAtCopy.at(slot), slot == 1 || slot == 3);
+    }
+    EXPECT_EQ(fake::Contents(Slot(3)), "game, open");
 }
 
 TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "app/tray_application.h"
 #include "platform/shell.h"
 #include "replay/slot_scanner.h"
+#include "res/resource.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 
@@ -220,6 +222,29 @@ TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD"), "third");
 }
 
+TEST_F(ReplayMonitorTest, ACopyOfAnArchivedReplayIsRecycledInsteadOfArchivedTwice) {
+    const std::string kSecond = "D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD";
+    const struct {
+        const char* first;   // in the archive under the slot file's name
+        const char* second;  // and under " (2)"
+        bool recycled;
+    } rows[] = {{"replay", "", true}, {"other!", "replay", true}, {"REPLAY", "", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.first);
+        SetUp();
+        fake::AddFile(kMay12Archive, row.first);
+        if (row.second[0] != '\0') fake::AddFile(kSecond, row.second);
+        fake::AddFile(Slot(5), "replay", kMay12);
+        Start();
+        Ticks(2);
+        ASSERT_EQ(fake::state().fileOps.size(), 1u);
+        EXPECT_FALSE(fake::Exists(Slot(5)));
+        EXPECT_EQ(fake::state().fileOps[0].fFlags, row.recycled ? 0x4D4 : 0x69D) << "unseen, into the recycle bin";
+        EXPECT_EQ(fake::Exists(kSecond) ? fake::Contents(kSecond) : "", row.recycled ? row.second : "replay");
+        app.reset();
+    }
+}
+
 TEST_F(ReplayMonitorTest, TheFreeNameGoesBeforeTheExtensionOfTheLastPartOnly) {
     // A dot in a folder name is no extension; a name without one gets the number at its end.
     fake::AddFile(Slot(1), "a", kMay12);
@@ -328,6 +353,37 @@ TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTh
     fake::detail::FindEntry(Slot(5))->locked = false;
     Ticks(1);
     EXPECT_EQ(fake::Contents(kMay12Archive), "locked");
+}
+
+TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArchived) {
+    fake::AddFile(Slot(5), "held open", kMay12);
+    Start();
+    std::strcpy(app->caption, "ZOLM");
+    auto balloons = [] {
+        std::vector<sys::NotifyIconData> shown;
+        for (const fake::ShellNotifyCall& call : fake::state().notifyIcons) {
+            if (call.message == sys::kNimModify && call.data.uFlags == sys::kNifInfo) shown.push_back(call.data);
+        }
+        return shown;
+    };
+    // Failed moves on ticks 2 to 10, then on ticks 11 and after; archived; then failing once more.
+    const struct {
+        int ticks;
+        bool locked;
+        std::size_t balloons;
+    } steps[] = {{10, true, 0}, {1, true, 1}, {5, true, 1}, {1, false, 1}, {10, true, 1}, {1, true, 2}};
+    for (const auto& step : steps) {
+        if (!fake::Exists(Slot(5))) fake::AddFile(Slot(5), "held open", kMay12 + 10000000ull);
+        fake::detail::FindEntry(Slot(5))->locked = step.locked;
+        Ticks(step.ticks);
+        EXPECT_EQ(balloons().size(), step.balloons) << step.ticks;
+    }
+    sys::NotifyIconData balloon = balloons().at(0);
+    std::string text = fake::state().strings[IDS_ARCHIVE_FAILED];
+    text.replace(text.find("%s"), 2, "REPLAY005.RPD");
+    EXPECT_EQ(std::string(balloon.szInfo), text + "\nerror 32.") << "the slot and the platform's reason";
+    EXPECT_STREQ(balloon.szInfoTitle, "ZOLM");
+    EXPECT_EQ(balloon.dwInfoFlags, sys::kNiifWarning);
 }
 
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
