@@ -52,13 +52,16 @@ runs_32bit_programs() {
 
 # Starts a virtual display of the given size (such as 1024x768x24) on a free
 # number, exports DISPLAY, and sets VIRTUAL_DISPLAY to its process id. Returns
-# once the display answers: a window made before that is never made.
+# once the display answers: a window made before that is never made. The
+# display runs in a session of its own: Ctrl-C in the terminal reaches the whole
+# foreground process group, and a display in it would end under the program it
+# serves, before that program could close. The caller ends it.
 start_virtual_display() {
     local number
     for number in $(seq 90 120); do
         [ -e "/tmp/.X$number-lock" ] || break
     done
-    Xvfb ":$number" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+    setsid Xvfb ":$number" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
     VIRTUAL_DISPLAY=$!
     export DISPLAY=":$number"
     for _ in $(seq 100); do

@@ -145,9 +145,8 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
     fake::AddFile(Slot(4), rows[4].before, fake::FileTimeOf(2007, 5, 12, 0, 0, 4));
     std::vector<bool> slotsFilledAtCopy;
     S().duringModalLoop = [&] {
-        for (int slot = 0; slot < 5 && S().fileOps.back().wFunc == sys::kFoCopy; ++slot) {
-            slotsFilledAtCopy.push_back(fake::Exists(Slot(slot)));
-        }
+        bool copying = !S().fileOps.empty() && S().fileOps.back().wFunc == sys::kFoCopy;
+        for (int slot = 0; slot < 5 && copying; ++slot) slotsFilledAtCopy.push_back(fake::Exists(Slot(slot)));
     };
     S().fileOps.clear();
 

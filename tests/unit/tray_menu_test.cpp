@@ -159,6 +159,7 @@ TEST_F(TrayMenuTest, ATickOrAClickInsideAnyRequestDoesNothingAtAll) {
         [] { theApplication->BackupCharacterVoices("C:\\Voices", "C:\\Voices", 0); },
     };
     for (const std::function<void()>& command : commands) {
+        delete theApplication;
         SetUp();
         for (const char* file : {"C:\\Data\\REPLAY005.RPD", "C:\\Stored\\A.RPD", "C:\\Voices\\CH00VO00.WAV"}) {
             fake::AddFile(file, file);
