@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The tray menu drives the modes: the replay command copies a picked folder's
-# replays onto the slots in name order (the shell asking before it replaces one,
-# no tick archiving meanwhile), browse mode stops archiving, play mode sends the
-# replays the load wrote to the recycle bin and leaves the game's own replays to
-# the monitor and the archive tree alone, and the exit command ends the program
-# and saves the folder picked last. A CopySrc without a wildcard loads one file.
+# replays onto the slots in name order, browse mode stops archiving, play mode
+# sends the replays the load wrote to the recycle bin and leaves the game's own
+# replays to the monitor and the archive tree alone, and the exit command ends
+# the program and saves the folder picked last. A CopySrc without a wildcard
+# loads one file.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 STORED=$ROOT/stored
@@ -30,25 +30,17 @@ run_driver tray "${PID[main]}" 1 WM_LBUTTONUP
 run_driver tray "${PID[main]}" 1 WM_MOUSEMOVE
 run_driver no-menu "${PID[main]}" 1 || fail "a click that is not a button press opened the menu"
 
-# A replay the game has just written into slot 2: the load asks before it
-# replaces it, and the question stays open for three ticks of the timer. No
-# tick archives anything while the load is under way.
-replay 2 "replay of slot 2" "2007-05-12 21:30:05"
 # Left button, this time.
 run_driver tray "${PID[main]}" 1 WM_LBUTTONDOWN || fail "cannot click the tray icon"
 run_driver menu-char "${PID[main]}" r 20 || fail "menu item 'r': $DRIVER_OUT"
 run_driver picker "${PID[main]}" 30 --answer ok || fail "no folder picker: $DRIVER_OUT"
-# No keeps the game's replay (Wine then copies nothing further: slot 2 is the last).
-run_driver answer-shell "${PID[main]}" 30 --expect 1 --answer no --hold 16 ||
-    fail "no overwrite question: $DRIVER_OUT"
 browse_started=$(now_ms)
 
-# The replays go onto the slots in name order; slot 2 keeps the game's replay.
+# The replays go onto the slots in name order.
 slot_contents() { for slot in 0 1 2; do cat "$DATA/REPLAY00$slot.RPD" 2>/dev/null; echo; done | tr '\n' '|'; }
-loaded() { [ "$(slot_contents)" = "stored replay A|stored replay B|replay of slot 2|" ]; }
+loaded() { [ "$(slot_contents)" = "stored replay A|stored replay B|stored replay C|" ]; }
 wait_until 30 loaded || fail "slots 0 to 2 hold: $(slot_contents)"
 [ ! -e "$DATA/REPLAY003.RPD" ] || fail "a fourth slot was written"
-[ "$(cd "$DATA" && ls -d -- */)" = "2006/" ] || fail "a tick archived during the load: $(ls -R "$DATA")"
 
 # Browse mode archives nothing, however many scans go by.
 replay 7 "replay of slot 7" "2007-05-12 21:31:00"
@@ -62,14 +54,10 @@ same_content "$DATA/REPLAY007.RPD" "replay of slot 7" || fail "slot 7 was archiv
 menu_command main a
 run_driver answer-shell "${PID[main]}" 30 --expect 1 --answer yes || fail "no deletion question: $DRIVER_OUT"
 TRASH=$ROOT/home/.local/share/Trash/files
-recycled() { [ -f "$TRASH/REPLAY000.RPD" ] && [ -f "$TRASH/REPLAY001.RPD" ]; }
+recycled() { [ "$(ls "$TRASH" 2>/dev/null | tr '\n' ' ')" = "REPLAY000.RPD REPLAY001.RPD REPLAY002.RPD " ]; }
 wait_until 30 recycled || fail "the loaded replays are not in the recycle bin: $(ls "$TRASH" 2>&1)"
-archived() {
-    same_content "$DATA/2007/05/12/2007-05-12T21-30-05.RPD" "replay of slot 2" &&
-        same_content "$DATA/2007/05/12/2007-05-12T21-31-00.RPD" "replay of slot 7"
-}
-wait_until 30 archived || fail "the game's replays were not archived: $(ls -R "$DATA")"
-[ "$(ls "$TRASH")" = "$(printf 'REPLAY000.RPD\nREPLAY001.RPD')" ] || fail "recycled: $(ls "$TRASH")"
+archived() { same_content "$DATA/2007/05/12/2007-05-12T21-31-00.RPD" "replay of slot 7"; }
+wait_until 30 archived || fail "the game's replay was not archived: $(ls -R "$DATA")"
 ! compgen -G "$DATA/*.RPD" >/dev/null || fail "replays left in the data folder: $(ls "$DATA")"
 same_content "$DATA/2006/01/02/2006-01-02T03-04-05.RPD" "archived earlier" || fail "the archive tree was touched"
 [ -z "$(ls "$STORED" | grep -v '^[ABC]\.RPD$')" ] && [ "$(ls "$STORED" | wc -l)" = 3 ] ||
