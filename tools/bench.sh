@@ -1,17 +1,32 @@
-#!/bin/sh
-# Builds the slot scan benchmark for Windows (i686) and runs it under Wine.
+#!/usr/bin/env bash
+# Builds the benchmarks for Windows and runs them under Wine: the slot scan (one
+# search per slot against one enumeration) and the burst (the real archive pass
+# over 1000 slot files: the longest time away from the message loop, and the
+# time until all are archived). i686, or x86_64 where the kernel runs no 32-bit
+# program.
 #
-#   sh tools/bench.sh [build folder]      (default: build/bench-i686)
-set -eu
+#   bash tools/bench.sh [scan|burst]...      (default: both)
+set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/bench-i686}
+# shellcheck source=tools/setup.sh
+source "$root/tools/setup.sh"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+arch=i686
+runs_32bit_programs || arch=x86_64
+build=$root/build/bench-$arch
+benches=("$@")
+[ ${#benches[@]} -gt 0 ] || benches=(scan burst)
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build "$build" --target zolm_scan_bench -j2
-# Output goes through a file: a pipe would stay open as long as Wine's server runs.
-out=$build/scan_bench.txt
 status=0
-"$root/tools/wine-run.sh" --build-dir "$build" -- "$build/zolm_scan_bench.exe" >"$out" 2>&1 || status=$?
-tr -d '\r' <"$out"
+for bench in "${benches[@]}"; do
+    cmake --build "$build" --target "zolm_${bench}_bench" -j2 >/dev/null
+    echo "=== $bench ($arch)"
+    # Output goes through a file: a pipe would stay open as long as Wine's server runs.
+    out=$build/${bench}_bench.txt
+    LC_ALL=ja_JP.UTF-8 "$root/tools/wine-run.sh" --build-dir "$build" -- "$build/zolm_${bench}_bench.exe" \
+        >"$out" 2>&1 || status=$?
+    tr -d '\r' <"$out"
+done
 exit $status
