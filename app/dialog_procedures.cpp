@@ -22,6 +22,9 @@ intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::
         case sys::kWmEndSession:
             if (application != nullptr && wParam != 0) application->EndSession();
             return 0;
+        case kWmArchiveSlice:
+            if (application != nullptr) application->ContinueArchivePass();
+            return 1;
         case sys::kWmTimer:
             if (application != nullptr && wParam == kTrayIconRetryTimer) application->RetryTrayIcon();
             return 1;

@@ -6,6 +6,7 @@
 void TrayApplication::CloseSequence() {
     // Already closed: a second close must not release anything twice.
     if (window == nullptr) return;
+    EndArchivePass();
     sys::KillTimer(nullptr, timerId);
     timerId = 0;
     StopTrayIconRetry();
@@ -44,8 +45,9 @@ void TrayApplication::EndSession() {
         return;
     }
     if (!settings.Saved) settings.Save();
-    // No tick and no command from here on.
+    // No tick, no slice and no command from here on.
     initialized = 0;
+    EndArchivePass();
     sys::KillTimer(nullptr, timerId);
     timerId = 0;
     StopTrayIconRetry();

@@ -27,6 +27,7 @@ TrayApplication::TrayApplication(sys::Instance instance)
     std::memset(&notifyData, 0, sizeof notifyData);
     std::memset(slotLoaded, 0, sizeof slotLoaded);
     std::memset(loadedStamps, 0, sizeof loadedStamps);
+    std::memset(&archivePass, 0, sizeof archivePass);
 }
 
 // Members are destroyed in reverse order of declaration: the slot scanner and the

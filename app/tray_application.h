@@ -63,7 +63,12 @@ public:
 
     // Replay monitor and archiver: replay/replay_monitor.cpp
     void MonitorTick();
+    // Begins a pass over the slots and runs its first slice.
     void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
+    // Runs the next slice of the pass under way, if any.
+    void ContinueArchivePass();
+    // Ends an unfinished pass where it is: a command is about to touch the slots.
+    void EndArchivePass();
 
     // The archive move of one slot file: replay/archive_move.cpp
     ArchiveResult ArchiveReplay(const char* sourceFolder, const char* archiveRoot, const sys::FindData& slotFile);
@@ -124,10 +129,25 @@ public:
     bool slotLoaded[kMaxTrackedSlots];
     FileStamp loadedStamps[kMaxTrackedSlots];
     ArchiveFailures archiveFailures;
+    // The archive pass under way: the slot it visits next, of first..last.
+    struct ArchivePass {
+        bool underway;
+        uint32_t first;
+        uint32_t next;
+        uint32_t last;
+        char source[sys::kMaxPath];
+        char root[sys::kMaxPath];
+    } archivePass;
 };
 
 // The hidden window's timer that retries adding the tray icon.
 constexpr sys::TimerId kTrayIconRetryTimer = 2;
+
+// Posted to the hidden window: run the next slice of the archive pass.
+constexpr uint32_t kWmArchiveSlice = sys::kWmTrayNotify + 1;
+// How long one slice of the archive pass goes on before it returns to the
+// message loop; a single move may take longer.
+constexpr uint32_t kArchiveSliceMilliseconds = 100;
 
 // The one application object, for the dialog and timer procedures.
 extern TrayApplication* theApplication;

@@ -29,6 +29,8 @@ constexpr int kDwlpMsgResult = 0;
 // A thread timer when window is NULL. Returns the timer id, 0 on failure.
 TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc);
 bool KillTimer(Window window, TimerId id);
+// Milliseconds since the system started, wrapping after 49.7 days: take differences.
+uint32_t GetTickCount();
 
 // The button the user pressed (kIdYes, kIdNo, kIdOk), 0 on failure.
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style);

@@ -8,6 +8,9 @@
 #include "shellops/path_list.h"
 
 void TrayApplication::SetMode(int32_t newMode) {
+    // A switch, the one at the end of a load too, ends the archive pass where it
+    // is: its remaining slots wait for later ticks.
+    EndArchivePass();
     if (newMode == PlayMode && mode == BrowseMode) {
         // Replays that may still lie in the slots would be archived as new ones.
         if (!DeleteLoadedReplays(settings.DataFolder)) return;

@@ -105,8 +105,8 @@ void SlotScanner::Prepare(uint32_t first, uint32_t last) {
     enumerable = false;
     if (!formatUsable || first > last || !SplitAroundConversion()) return;
     uint64_t count = static_cast<uint64_t>(last) - first + 1;
-    if (count > SIZE_MAX) return;
-    seen = static_cast<uint8_t*>(sys::AllocateZeroed(static_cast<std::size_t>(count)));
+    if (count > SIZE_MAX / sizeof(SeenSlot)) return;
+    seen = static_cast<SeenSlot*>(sys::AllocateZeroed(static_cast<std::size_t>(count) * sizeof(SeenSlot)));
     enumerable = seen != nullptr;
 }
 
@@ -222,7 +222,8 @@ void SlotScanner::BeginScan(const char* scanFolder, uint32_t first, uint32_t las
 
     char search[sys::kMaxPath];
     if (!CopyText(search, sizeof search, folder) || !AppendPath(search, pattern)) return;
-    std::memset(seen, 0, static_cast<std::size_t>(static_cast<uint64_t>(rangeLast) - rangeFirst + 1));
+    std::memset(seen, 0,
+                static_cast<std::size_t>(static_cast<uint64_t>(rangeLast) - rangeFirst + 1) * sizeof(SeenSlot));
     enumerated = true;
     sys::FindData entry;
     sys::SearchHandle handle = sys::FindFirstFileA(search, &entry);
@@ -230,7 +231,15 @@ void SlotScanner::BeginScan(const char* scanFolder, uint32_t first, uint32_t las
     do {
         uint32_t slot = 0;
         bool isFolder = (entry.dwFileAttributes & sys::kFileAttributeDirectory) != 0;
-        if (!isFolder && SlotOfName(entry.cFileName, &slot)) seen[slot - rangeFirst] = 1;
+        if (isFolder || !SlotOfName(entry.cFileName, &slot)) continue;
+        SeenSlot& record = seen[slot - rangeFirst];
+        record.seen = true;
+        record.stamp = FileStamp{entry.nFileSizeHigh, entry.nFileSizeLow, entry.ftLastWriteTime};
+        record.smallLetters = 0;
+        record.caseKnown = std::strlen(entry.cFileName) <= 64;
+        for (std::size_t i = 0; record.caseKnown && entry.cFileName[i] != '\0'; ++i) {
+            if (entry.cFileName[i] >= 'a' && entry.cFileName[i] <= 'z') record.smallLetters |= uint64_t{1} << i;
+        }
     } while (sys::FindNextFileA(handle, &entry));
     sys::FindClose(handle);
 }
@@ -239,7 +248,7 @@ bool SlotScanner::IsSlotFilePresent(uint32_t slot) {
     if (!folderUsable || !formatUsable) return false;
     if (enumerated) {
         if (slot < rangeFirst || slot > rangeLast) return false;
-        return seen[slot - rangeFirst] != 0;
+        return seen[slot - rangeFirst].seen;
     }
     foundSlot = slot;
     foundValid = FindSlotFile(folder, slotFormat, slot, &found);
@@ -249,7 +258,30 @@ bool SlotScanner::IsSlotFilePresent(uint32_t slot) {
 bool SlotScanner::ReadSlotFile(uint32_t slot) {
     if (!folderUsable || !formatUsable) return false;
     if (foundValid && foundSlot == slot) return true;
+    if (enumerated && FillFromEnumeration(slot)) return true;
     foundSlot = slot;
     foundValid = FindSlotFile(folder, slotFormat, slot, &found);
     return foundValid;
+}
+
+// The slot's file as the enumeration reported it, without another search. False
+// when the enumeration did not see it, or cannot spell its name.
+bool SlotScanner::FillFromEnumeration(uint32_t slot) {
+    if (slot < rangeFirst || slot > rangeLast) return false;
+    const SeenSlot& record = seen[slot - rangeFirst];
+    if (!record.seen || !record.caseKnown) return false;
+    std::memset(&found, 0, sizeof found);
+    if (!FormatSlotName(found.cFileName, sizeof found.cFileName, slot)) return false;
+    for (std::size_t i = 0; found.cFileName[i] != '\0' && i < 64; ++i) {
+        char& c = found.cFileName[i];
+        bool small = (record.smallLetters >> i & 1) != 0;
+        if (small && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (!small && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    found.nFileSizeHigh = record.stamp.nFileSizeHigh;
+    found.nFileSizeLow = record.stamp.nFileSizeLow;
+    found.ftLastWriteTime = record.stamp.ftLastWriteTime;
+    foundSlot = slot;
+    foundValid = true;
+    return true;
 }

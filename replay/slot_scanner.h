@@ -1,17 +1,19 @@
-// Finds the replay slot files of the data folder, one scan per timer tick.
+// Finds the replay slot files of the data folder, one scan per archive pass.
 //
 // A slot's file is there when a search for the slot's own path finds it. Asking
 // that once per slot costs a file-system lookup for each of the (by default)
 // 1000 slots; instead, one enumeration of DataFolder\<prefix>*<suffix> is mapped
-// back to slot numbers, and a slot's own path is searched only when its file is
-// about to be moved. Formats whose names the file system could match in other
-// ways (wildcards, non-ASCII text, padding spaces) keep the search per slot.
+// back to slot numbers, and what it reports of each file (its name, size and
+// write time) serves the move too. Formats whose names the file system could
+// match in other ways (wildcards, non-ASCII text, padding spaces) keep the
+// search per slot.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/types.h"
+#include "replay/file_stamp.h"
 
 class ProfileSettings;
 
@@ -48,8 +50,8 @@ public:
     void BeginScan(const char* folder, uint32_t first, uint32_t last);
     // Whether a search for the slot's own path would find its file now.
     bool IsSlotFilePresent(uint32_t slot);
-    // Fills found with the slot's file as the search for its own path reports it
-    // (its name and times); false when it is not there.
+    // Fills found with the slot's file as the scan reported it (its name, size
+    // and write time); false when it is not there.
     bool ReadSlotFile(uint32_t slot);
 
     sys::FindData found{};
@@ -63,8 +65,20 @@ private:
     char archiveFormat[64];
     bool formatUsable = false;
 
+    // One slot of the prepared range as the enumeration found it.
+    struct SeenSlot {
+        bool seen;
+        // Its name spelled with the small letters that bit i marks at position i:
+        // it equals the formatted name but for ASCII case. Longer names are
+        // searched again.
+        bool caseKnown;
+        uint64_t smallLetters;
+        FileStamp stamp;
+    };
+    bool FillFromEnumeration(uint32_t slot);
+
     // The enumeration: the pattern's name part, the text around the conversion
-    // and its type, and one "seen" byte per slot of the prepared range.
+    // and its type, and what it found of each slot of the prepared range.
     bool enumerable = false;
     char pattern[80];
     char prefix[64];
@@ -72,7 +86,7 @@ private:
     char conversion = 0;
     uint32_t rangeFirst = 0;
     uint32_t rangeLast = 0;
-    uint8_t* seen = nullptr;
+    SeenSlot* seen = nullptr;
 
     // The scan under way.
     char folder[sys::kMaxPath];

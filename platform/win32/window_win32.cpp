@@ -100,6 +100,8 @@ TimerId SetTimer(Window window, TimerId id, uint32_t period, TimerProcFn proc) {
 
 bool KillTimer(Window window, TimerId id) { return ::KillTimer(static_cast<HWND>(window), id) != FALSE; }
 
+uint32_t GetTickCount() { return ::GetTickCount(); }
+
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
     return ::MessageBoxA(static_cast<HWND>(owner), text, caption, style);
 }

@@ -22,6 +22,7 @@ using fake::detail::ParentOf;
 
 struct Search {
     std::vector<std::string> paths;  // the matches, as FindFirstFileA found them
+    std::vector<std::size_t> at;     // where each was in the entries then
     std::size_t next = 0;
 };
 
@@ -62,7 +63,11 @@ void Fill(const fake::Entry& entry, sys::FindData* data) {
 // Fills data with the search's next match that still exists; false when none is left.
 bool NextMatch(Search& search, sys::FindData* data) {
     while (search.next < search.paths.size()) {
-        const fake::Entry* entry = FindEntry(search.paths[search.next++]);
+        std::size_t at = search.at[search.next];
+        const std::string& path = search.paths[search.next++];
+        // Where it was, unless files came or went meanwhile.
+        const std::vector<fake::Entry>& entries = state().entries;
+        const fake::Entry* entry = at < entries.size() && entries[at].path == path ? &entries[at] : FindEntry(path);
         if (entry != nullptr) {
             Fill(*entry, data);
             return true;
@@ -198,11 +203,16 @@ SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
     Search search;
     // A plain name is looked up at once: tests search thousands of files by name.
     bool plain = namePattern.find_first_of("*?~") == std::string::npos;
-    if (plain && FindEntry(full) != nullptr) search.paths.push_back(FindEntry(full)->path);
-    for (const fake::Entry& entry : state().entries) {
-        if (plain) break;
+    if (plain && FindEntry(full) != nullptr) {
+        search.paths.push_back(FindEntry(full)->path);
+        search.at.push_back(static_cast<std::size_t>(FindEntry(full) - state().entries.data()));
+    }
+    for (std::size_t i = 0; i < state().entries.size() && !plain; ++i) {
+        const fake::Entry& entry = state().entries[i];
         if (fake::detail::FoldedParentOf(entry) != folderKey) continue;
-        if (fake::detail::SearchMatches(namePattern, NameOf(entry.path))) search.paths.push_back(entry.path);
+        if (!fake::detail::SearchMatches(namePattern, NameOf(entry.path))) continue;
+        search.paths.push_back(entry.path);
+        search.at.push_back(i);
     }
     if (!NextMatch(search, data)) return kInvalidSearch;
     SearchHandle handle = fake::detail::NewHandle();

@@ -158,7 +158,9 @@ struct State {
     std::function<void()> onGetMessage;
     std::vector<sys::Message> posted;
 
-    // Timer.
+    // Timer, and the clock: it stands still but for the time each batch request takes.
+    uint32_t tickCount = 0;
+    uint32_t requestMilliseconds = 0;
     sys::TimerProcFn timerProc = nullptr;
     uint32_t timerPeriod = 0;
     bool timerRunning = false;

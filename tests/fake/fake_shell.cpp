@@ -190,6 +190,7 @@ int SHFileOperationA(FileOpRequest* request) {
     call.progressTitleIsNull = request->lpszProgressTitle == nullptr;
     call.progressTitle = request->lpszProgressTitle != nullptr ? request->lpszProgressTitle : "";
     state().fileOps.push_back(call);
+    state().tickCount += state().requestMilliseconds;
     // The shell refused the request as a whole, before touching any file.
     if (fake::ShouldFail("SHFileOperationA")) return kErrorInvalidFiles;
 

@@ -242,6 +242,8 @@ bool KillTimer(Window window, TimerId id) {
     return true;
 }
 
+uint32_t GetTickCount() { return state().tickCount; }
+
 int MessageBoxA(Window owner, const char* text, const char* caption, uint32_t style) {
     fake::Record("MessageBoxA");
     if (fake::ShouldFail("MessageBoxA")) return 0;

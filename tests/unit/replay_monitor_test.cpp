@@ -386,6 +386,56 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     EXPECT_EQ(balloon.dwInfoFlags, sys::kNiifWarning);
 }
 
+TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds) {
+    const struct {
+        const char* name;
+        void (*betweenSlices)(TrayApplication& app);
+        std::size_t moved;        // once the posted slices have run
+        std::size_t movedAtLast;  // after two more ticks: the rest, seen by two scans again (0: no ticks)
+    } rows[] = {
+        {"nothing", [](TrayApplication&) {}, 200, 200},
+        {"a tick goes on with the pass", [](TrayApplication& app) { app.MonitorTick(); }, 200, 200},
+        {"a mode switch", [](TrayApplication& app) { app.SetMode(PlayMode); }, 10, 200},
+        {"a load", [](TrayApplication& app) { app.LoadReplays("D:\\Empty", kData); }, 10, 10},
+        {"an exit", [](TrayApplication& app) { app.CloseSequence(); }, 10, 0},
+        {"slot 0 written again, slot 995 gone",
+         [](TrayApplication&) {
+             fake::Remove(Slot(995));
+             fake::AddFile(Slot(0), "new", kMay12);
+         },
+         199, 200},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        fake::AddFolder(kData);
+        fake::AddFolder("D:\\Empty");
+        for (int slot = 0; slot < 1000; slot += 5) {  // 200 of the 1000 slots
+            fake::state().entries.push_back(fake::Entry{Slot(slot), Slot(slot), false, 0, kMay12 + slot * 10000000ull});
+        }
+        Start();
+        fake::state().requestMilliseconds = 10;  // ten moves a slice
+        Ticks(2);
+        ASSERT_EQ(fake::state().fileOps.size(), 10u);
+        row.betweenSlices(*app);
+        auto runPostedSlices = [&] {
+            while (app->archivePass.underway && fake::state().posted.back().message == kWmArchiveSlice) {
+                std::size_t before = fake::state().fileOps.size();
+                app->ContinueArchivePass();
+                EXPECT_LE(fake::state().fileOps.size() - before, 10u);
+            }
+        };
+        runPostedSlices();
+        EXPECT_EQ(fake::state().fileOps.size(), row.moved);
+        for (int tick = 0; tick < 2 && row.movedAtLast != 0; ++tick) {
+            Ticks(1);
+            runPostedSlices();
+            EXPECT_EQ(fake::state().fileOps.size(), tick == 0 ? row.moved : row.movedAtLast);
+        }
+        app.reset();
+    }
+}
+
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();
@@ -526,7 +576,7 @@ TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
     Ticks(1);
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 1);
     Ticks(1);
-    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 4) << "one enumeration and one search per file moved";
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2) << "the moves take the files as the enumeration found them";
     fake::AddFile(Slot(7), "replay", kMay12);
     Ticks(3);
     EXPECT_EQ(fake::state().fileOps.size(), 3u);

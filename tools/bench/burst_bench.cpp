@@ -151,8 +151,7 @@ int main(int argc, char** argv) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     TrayApplication* application = new TrayApplication(instance);
     theApplication = application;
-    application->window =
-        sys::CreateDialogParamA(instance, IDD_HIDDEN, nullptr, TrayApplication::DialogProc, 0);
+    application->window = sys::CreateDialogParamA(instance, IDD_HIDDEN, nullptr, TrayApplication::DialogProc, 0);
     std::strcpy(application->caption, "ZOLM");
     application->initialized = 1;
 
@@ -164,27 +163,26 @@ int main(int argc, char** argv) {
     longest = Now() - start;
     int away = 1;
     MSG message;
-    while (CountFiles(data, "REPLAY*.RPD", false) > 0) {
+    for (;;) {
         double before = Now();
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
+        } else if (CountFiles(data, "REPLAY*.RPD", false) == 0 || Now() - start > 600000) {
+            break;
         } else {
             application->MonitorTick();  // as the timer would, once a period
         }
         double spent = Now() - before;
         if (spent > longest) longest = spent;
         ++away;
-        if (Now() - start > 600000) break;
     }
     double total = Now() - start;
     int archived = CountFiles(data, "*", true);
 
     std::printf("one plain move: %.2f ms (mean of %d)\n", plainMove, kPlainMoves);
-    std::printf("burst of %d slot files: %d archived, in %d runs from the message loop\n", kSlotFiles, archived,
-                away);
-    std::printf("longest time away from the message loop: %.0f ms = %.0f plain moves\n", longest,
-                longest / plainMove);
+    std::printf("burst of %d slot files: %d archived, in %d runs from the message loop\n", kSlotFiles, archived, away);
+    std::printf("longest time away from the message loop: %.0f ms = %.0f plain moves\n", longest, longest / plainMove);
     std::printf("all archived after: %.0f ms = %.0f plain moves\n", total, total / plainMove);
     application->initialized = 0;
     Clear(data);
