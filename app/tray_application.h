@@ -8,6 +8,7 @@
 #include "replay/archive_failures.h"
 #include "replay/file_stamp.h"
 #include "replay/presence_table.h"
+#include "replay/recent_days.h"
 #include "replay/slot_scanner.h"
 #include "res/resource.h"  // the tray menu's command ids, IDM_*
 #include "settings/profile_settings.h"
@@ -83,7 +84,24 @@ public:
 
     // Replay loader: replay/replay_loader.cpp
     void ChooseAndLoadReplays();
+    // Loads folder, picked or chosen from the recent ones, and remembers it.
+    void LoadChosenReplays(const char* folder);
     void LoadReplays(const char* sourceFolder, const char* dataFolder);
+
+    // The recent replays' submenu: replay/recent_replays.cpp
+    // Fills the submenu of the "TaskTray" popup with the newest day folders of
+    // the archive, and greys it when there is none.
+    void FillRecentReplays(sys::Menu taskTray);
+    // Loads the folder of entry index of the submenu.
+    void LoadRecentReplays(uint32_t index);
+
+    // The data folder in Explorer: replay/archive_folder.cpp
+    void OpenArchiveFolder();
+
+    // Starting with Windows: app/start_with_windows.cpp
+    // True when the user's Run key starts this very program.
+    bool StartsWithWindows();
+    void ToggleStartWithWindows();
 
     // Voice installer: voice/voice_installer.cpp
     void ChooseAndInstallVoices();
@@ -129,6 +147,8 @@ public:
     bool slotLoaded[kMaxTrackedSlots];
     FileStamp loadedStamps[kMaxTrackedSlots];
     ArchiveFailures archiveFailures;
+    // The recent replays' submenu, as the tray menu last showed it.
+    RecentDays recentDays;
     // The archive pass under way: the slot it visits next, of first..last.
     struct ArchivePass {
         bool underway;

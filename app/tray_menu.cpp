@@ -15,8 +15,15 @@ void RunCommand(TrayApplication& application, uint32_t command) {
         case IDM_BROWSEMODE: application.SetMode(BrowseMode); break;
         case IDM_REPLAY: application.ChooseAndLoadReplays(); break;
         case IDM_VOICE: application.ChooseAndInstallVoices(); break;
+        case IDM_OPEN_ARCHIVE: application.OpenArchiveFolder(); break;
+        case IDM_START_WITH_WINDOWS: application.ToggleStartWithWindows(); break;
         case IDM_EXIT: application.CloseSequence(); break;
-        default: break;  // dismissed
+        default:
+            // An entry of the recent replays, or nothing: the menu was dismissed.
+            if (command >= IDM_RECENT_FIRST && command < IDM_RECENT_FIRST + RecentDays::kMost) {
+                application.LoadRecentReplays(command - IDM_RECENT_FIRST);
+            }
+            break;
     }
 }
 
@@ -51,6 +58,9 @@ uint32_t TrayApplication::ShowTrayMenu() {
                        sys::kMfByCommand | (mode == PlayMode ? sys::kMfChecked : sys::kMfUnchecked));
     sys::CheckMenuItem(popup, IDM_BROWSEMODE,
                        sys::kMfByCommand | (mode == BrowseMode ? sys::kMfChecked : sys::kMfUnchecked));
+    sys::CheckMenuItem(popup, IDM_START_WITH_WINDOWS,
+                       sys::kMfByCommand | (StartsWithWindows() ? sys::kMfChecked : sys::kMfUnchecked));
+    FillRecentReplays(popup);
     return ShowPopupAtCursor(popup, window);
 }
 

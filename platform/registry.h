@@ -1,4 +1,4 @@
-// Registry reads, the version test and run-time linking.
+// The registry, the version test and run-time linking.
 #pragma once
 
 #include "platform/types.h"
@@ -7,6 +7,8 @@ namespace sys {
 
 const RegKey kHkeyCurrentUser = reinterpret_cast<RegKey>(static_cast<uintptr_t>(0x80000001u));
 constexpr uint32_t kKeyQueryValue = 0x0001;
+constexpr uint32_t kKeySetValue = 0x0002;
+constexpr uint32_t kRegSz = 1;
 
 // Results are Win32 error codes: 0 is success. A key opened with success must be
 // closed with RegCloseKey.
@@ -15,6 +17,11 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
 // data size out. The value's type is not asked for.
 int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size);
 int32_t RegCloseKey(RegKey key);
+// Opens the key, making it when it is missing (no class, options or security).
+int32_t RegCreateKeyExA(RegKey root, const char* subKey, uint32_t access, RegKey* out);
+// Writes value name of type with size bytes of data.
+int32_t RegSetValueExA(RegKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size);
+int32_t RegDeleteValueA(RegKey key, const char* name);
 
 // Fills info (dwOSVersionInfoSize set by the caller). False on failure.
 bool GetVersionExA(OsVersionInfo* info);

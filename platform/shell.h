@@ -1,4 +1,4 @@
-// The shell: batch file operations, the folder picker and COM.
+// The shell: batch file operations, the folder picker, opening a folder, and COM.
 #pragma once
 
 #include "platform/types.h"
@@ -20,6 +20,10 @@ void MallocRelease(Malloc allocator);
 IdList SHBrowseForFolderA(BrowseInfo* info);
 // Writes the list's file-system path into path (260 bytes). False when it has none.
 bool SHGetPathFromIDListA(IdList list, char* path);
+
+// Opens file (a folder: in Explorer) with verb. Above 32 on success; the
+// platform's small error code otherwise.
+intptr_t ShellExecuteA(Window owner, const char* verb, const char* file, int show);
 
 // Apartment-threaded COM for the calling thread; 0 or 1 (already) on success.
 int32_t CoInitializeApartment();

@@ -188,11 +188,15 @@ constexpr uint32_t kMfString = 0x0000;
 constexpr uint32_t kMfByCommand = 0x0000;
 constexpr uint32_t kMfUnchecked = 0x0000;
 constexpr uint32_t kMfChecked = 0x0008;
+constexpr uint32_t kMfEnabled = 0x0000;
+constexpr uint32_t kMfGrayed = 0x0001;
+constexpr uint32_t kMfByPosition = 0x0400;
 constexpr uint32_t kTpmReturnCmd = 0x0100;
 
 constexpr uint32_t kImageIcon = 1;
 constexpr uint32_t kLrShared = 0x8000;
 constexpr int kSwHide = 0;
+constexpr int kSwShowNormal = 1;
 
 struct Point {
     int32_t x;

@@ -53,6 +53,11 @@ Menu CreatePopupMenu();
 bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text);
 Menu GetSubMenu(Menu menu, int position);
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags);
+// -1 on failure.
+int GetMenuItemCount(Menu menu);
+bool DeleteMenu(Menu menu, uint32_t item, uint32_t flags);
+// The item's previous state, 0xFFFFFFFF when there is no such item.
+uint32_t EnableMenuItem(Menu menu, uint32_t item, uint32_t flags);
 bool DestroyMenu(Menu menu);
 bool GetCursorPos(Point* point);
 bool SetForegroundWindow(Window window);

@@ -130,9 +130,12 @@ void TrayApplication::ChooseAndLoadReplays() {
     if (chosen[0] == '\0') return;
     // A close let through by the picker's loop has destroyed the window.
     if (window == nullptr) return;
+    LoadChosenReplays(chosen);
+}
 
-    LoadReplays(chosen, settings.DataFolder);
-    CopyPath(settings.ReplayLastOpenedFolder, sizeof settings.ReplayLastOpenedFolder, chosen);
+void TrayApplication::LoadChosenReplays(const char* folder) {
+    LoadReplays(folder, settings.DataFolder);
+    CopyPath(settings.ReplayLastOpenedFolder, sizeof settings.ReplayLastOpenedFolder, folder);
 }
 
 void TrayApplication::LoadReplays(const char* sourceFolder, const char* dataFolder) {

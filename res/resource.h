@@ -30,6 +30,9 @@
 #define IDS_SETTINGS_NOT_SAVED 23
 #define IDS_BACKUP_FAILED 24
 #define IDS_ARCHIVE_FAILED 25
+#define IDS_RECENT_COUNT 26
+#define IDS_OPEN_ARCHIVE_FAILED 27
+#define IDS_START_WITH_WINDOWS_FAILED 28
 
 // The tray menu's command ids, for the resource compiler and the program alike.
 // A new command takes a number no other id here has.
@@ -38,3 +41,8 @@
 #define IDM_BROWSEMODE 40007
 #define IDM_REPLAY 40008
 #define IDM_VOICE 40009
+#define IDM_OPEN_ARCHIVE 40010
+#define IDM_START_WITH_WINDOWS 40011
+// The entries of the recent replays' submenu, made when the menu opens: this id
+// and the nine after it.
+#define IDM_RECENT_FIRST 40100

@@ -1,4 +1,4 @@
-// Registry reads, the version test and run-time linking.
+// The registry, the version test and run-time linking.
 #include "platform/registry.h"
 
 #include "platform/win32/win32_headers.h"
@@ -20,6 +20,19 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
 }
 
 int32_t RegCloseKey(RegKey key) { return ::RegCloseKey(static_cast<HKEY>(key)); }
+
+int32_t RegCreateKeyExA(RegKey root, const char* subKey, uint32_t access, RegKey* out) {
+    HKEY key = nullptr;
+    LONG result = ::RegCreateKeyExA(static_cast<HKEY>(root), subKey, 0, nullptr, 0, access, nullptr, &key, nullptr);
+    *out = key;
+    return result;
+}
+
+int32_t RegSetValueExA(RegKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
+    return ::RegSetValueExA(static_cast<HKEY>(key), name, 0, type, data, size);
+}
+
+int32_t RegDeleteValueA(RegKey key, const char* name) { return ::RegDeleteValueA(static_cast<HKEY>(key), name); }
 
 bool GetVersionExA(OsVersionInfo* info) {
     OSVERSIONINFOA version;

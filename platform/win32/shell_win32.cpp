@@ -76,3 +76,11 @@ int32_t CoInitializeApartment() { return ::CoInitializeEx(nullptr, COINIT_APARTM
 void CoUninitialize() { ::CoUninitialize(); }
 
 }  // namespace sys
+
+namespace sys {
+
+intptr_t ShellExecuteA(Window owner, const char* verb, const char* file, int show) {
+    return reinterpret_cast<intptr_t>(::ShellExecuteA(static_cast<HWND>(owner), verb, file, nullptr, nullptr, show));
+}
+
+}  // namespace sys

@@ -154,6 +154,16 @@ uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
     return ::CheckMenuItem(static_cast<HMENU>(menu), item, flags);
 }
 
+int GetMenuItemCount(Menu menu) { return ::GetMenuItemCount(static_cast<HMENU>(menu)); }
+
+bool DeleteMenu(Menu menu, uint32_t item, uint32_t flags) {
+    return ::DeleteMenu(static_cast<HMENU>(menu), item, flags) != FALSE;
+}
+
+uint32_t EnableMenuItem(Menu menu, uint32_t item, uint32_t flags) {
+    return static_cast<uint32_t>(::EnableMenuItem(static_cast<HMENU>(menu), item, flags));
+}
+
 bool DestroyMenu(Menu menu) { return ::DestroyMenu(static_cast<HMENU>(menu)) != FALSE; }
 
 bool GetCursorPos(Point* point) {

@@ -23,6 +23,7 @@ const GroupRule kGroupRules[] = {
     {"SHGet", "shell request"},
     {"SHFileOperation", "shell request"},
     {"SHBrowse", "shell request"},
+    {"ShellExecute", "shell request"},
     {"CoInitialize", "shell request"},
     {"Alloc", "allocation"},
     {"Find", "file search"},

@@ -70,6 +70,7 @@ struct MenuItem {
     uintptr_t id;
     std::string text;
     bool checked = false;
+    bool grayed = false;
 };
 
 struct FakeMenu {
@@ -94,6 +95,8 @@ struct State {
     bool installPathTerminated = true;
     int registryOpenCount = 0;
     int registryCloseCount = 0;
+    // HKCU\Software\Microsoft\Windows\CurrentVersion\Run: value name -> text.
+    std::map<std::string, std::string> runValues;
 
     // Version and shell32.
     sys::OsVersionInfo version{148, 5, 1, 2600, 2, {0}};
@@ -135,6 +138,7 @@ struct State {
     std::vector<std::string> browseSelections;  // paths sent with BFFM_SETSELECTIONA
     std::deque<int> popupChoices;               // 0 (dismissed) when empty
     std::vector<sys::Menu> trackedMenus;
+    std::vector<std::string> shellOpened;  // "verb path show" of each ShellExecuteA that opened a folder
     // Called inside TrackPopupMenuEx, SHBrowseForFolderA and SHFileOperationA,
     // as the program's modal loops would dispatch messages there.
     std::function<void()> duringModalLoop;

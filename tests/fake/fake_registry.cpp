@@ -1,6 +1,7 @@
-// The fake registry (HKCU\Software\Sega\PuyoF), version test and shell32 linking.
+// The fake registry (HKCU\Software\Sega\PuyoF and the Run key), version test
+// and shell32 linking.
 #include <cstring>
-#include <set>
+#include <map>
 #include <string>
 
 #include "platform/registry.h"
@@ -24,9 +25,25 @@ const sys::Module kShell32 = reinterpret_cast<sys::Module>(static_cast<uintptr_t
 int shGetFolderPathProcMarker;  // its address stands for the export
 const sys::ProcAddress kShGetFolderPathProc = &shGetFolderPathProcMarker;
 
-std::set<sys::RegKey>& OpenKeys() {
-    static std::set<sys::RegKey> keys;
+const char kGameKey[] = "Software\\Sega\\PuyoF";
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Open keys: true for the Run key, false for the game's.
+std::map<sys::RegKey, bool>& OpenKeys() {
+    static std::map<sys::RegKey, bool> keys;
     return keys;
+}
+
+sys::RegKey OpenKey(bool run) {
+    sys::RegKey key = fake::detail::NewHandle();
+    OpenKeys()[key] = run;
+    ++state().registryOpenCount;
+    return key;
+}
+
+bool IsRunKey(sys::RegKey key) {
+    auto found = OpenKeys().find(key);
+    return found != OpenKeys().end() && found->second;
 }
 
 int& LoadedShell32() {
@@ -63,23 +80,54 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
     if (fake::ShouldFail("RegOpenKeyExA")) return kErrorAccessDenied;
     (void)options;
     (void)access;
-    if (root != kHkeyCurrentUser || !EqualNoCase(subKey, "Software\\Sega\\PuyoF") || !state().registryKeyExists) {
+    if (root == kHkeyCurrentUser && EqualNoCase(subKey, kRunKey)) {
+        *out = OpenKey(true);
+        return kErrorSuccess;
+    }
+    if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kGameKey) || !state().registryKeyExists) {
         return kErrorFileNotFound;
     }
-    RegKey key = fake::detail::NewHandle();
-    OpenKeys().insert(key);
-    ++state().registryOpenCount;
-    *out = key;
+    *out = OpenKey(false);
     return kErrorSuccess;
+}
+
+int32_t RegCreateKeyExA(RegKey root, const char* subKey, uint32_t, RegKey* out) {
+    state().calls.push_back("RegCreateKeyExA");
+    if (fake::ShouldFail("RegCreateKeyExA")) return kErrorAccessDenied;
+    if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kRunKey)) return kErrorAccessDenied;
+    *out = OpenKey(true);
+    return kErrorSuccess;
+}
+
+int32_t RegSetValueExA(RegKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
+    state().calls.push_back("RegSetValueExA");
+    if (fake::ShouldFail("RegSetValueExA")) return kErrorAccessDenied;
+    if (!IsRunKey(key) || type != kRegSz || size == 0 || data[size - 1] != '\0') return kErrorInvalidHandle;
+    state().runValues[fake::detail::FoldPath(name)] = reinterpret_cast<const char*>(data);
+    return kErrorSuccess;
+}
+
+int32_t RegDeleteValueA(RegKey key, const char* name) {
+    state().calls.push_back("RegDeleteValueA");
+    if (fake::ShouldFail("RegDeleteValueA")) return kErrorAccessDenied;
+    if (!IsRunKey(key)) return kErrorInvalidHandle;
+    return state().runValues.erase(fake::detail::FoldPath(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
 }
 
 int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size) {
     state().calls.push_back("RegQueryValueExA");
     if (fake::ShouldFail("RegQueryValueExA")) return kErrorAccessDenied;
     if (OpenKeys().count(key) == 0) return kErrorInvalidHandle;
-    if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
-    std::string bytes = state().installPathBytes;
-    if (state().installPathTerminated) bytes += '\0';
+    std::string bytes;
+    if (IsRunKey(key)) {
+        auto value = state().runValues.find(fake::detail::FoldPath(name));
+        if (value == state().runValues.end()) return kErrorFileNotFound;
+        bytes = value->second + '\0';
+    } else {
+        if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
+        bytes = state().installPathBytes;
+        if (state().installPathTerminated) bytes += '\0';
+    }
     uint32_t needed = static_cast<uint32_t>(bytes.size());
     if (data == nullptr) {
         *size = needed;

@@ -271,6 +271,14 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
     return true;
 }
 
+intptr_t ShellExecuteA(Window, const char* verb, const char* file, int show) {
+    fake::Record("ShellExecuteA");
+    const fake::Entry* folder = fake::detail::FindEntry(file != nullptr ? file : "");
+    if (fake::ShouldFail("ShellExecuteA") || folder == nullptr || !folder->isFolder) return 2;  // ERROR_FILE_NOT_FOUND
+    state().shellOpened.push_back(std::string(verb != nullptr ? verb : "") + " " + file + " " + std::to_string(show));
+    return 42;
+}
+
 int32_t CoInitializeApartment() {
     fake::Record("CoInitializeApartment");
     if (fake::ShouldFail("CoInitializeApartment")) return fake::kEFail;

@@ -15,7 +15,6 @@ namespace {
 constexpr uint32_t kWmQuit = 0x0012;
 constexpr uint32_t kMfPopup = 0x0010;
 constexpr uint32_t kMfSeparator = 0x0800;
-constexpr uint32_t kMfByPosition = 0x0400;
 constexpr uint32_t kMenuItemMissing = 0xFFFFFFFFu;
 
 // Kept beside State; read only while State says they are live (quitPosted,
@@ -68,6 +67,13 @@ MenuItem* FindByCommand(sys::Menu menu, uint32_t id) {
         }
     }
     return nullptr;
+}
+
+// The item at a position (kMfByPosition) or with a command id.
+MenuItem* FindItem(sys::Menu menu, uint32_t item, uint32_t flags) {
+    if ((flags & sys::kMfByPosition) == 0) return FindByCommand(menu, item);
+    FakeMenu* live = LiveMenu(menu);
+    return live != nullptr && item < live->items.size() ? &live->items[item] : nullptr;
 }
 
 void DestroyMenuTree(sys::Menu menu) {
@@ -330,17 +336,41 @@ Menu GetSubMenu(Menu menu, int position) {
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {
     fake::Record("CheckMenuItem");
     if (fake::ShouldFail("CheckMenuItem")) return fake::kMenuItemMissing;
-    fake::MenuItem* target = nullptr;
-    if (flags & fake::kMfByPosition) {
-        fake::FakeMenu* live = fake::LiveMenu(menu);
-        if (live != nullptr && item < live->items.size()) target = &live->items[item];
-    } else {
-        target = fake::FindByCommand(menu, item);
-    }
+    fake::MenuItem* target = fake::FindItem(menu, item, flags);
     if (target == nullptr) return fake::kMenuItemMissing;
     uint32_t previous = target->checked ? kMfChecked : kMfUnchecked;
     target->checked = (flags & kMfChecked) != 0;
     return previous;
+}
+
+uint32_t EnableMenuItem(Menu menu, uint32_t item, uint32_t flags) {
+    fake::Record("EnableMenuItem");
+    if (fake::ShouldFail("EnableMenuItem")) return fake::kMenuItemMissing;
+    fake::MenuItem* target = fake::FindItem(menu, item, flags);
+    if (target == nullptr) return fake::kMenuItemMissing;
+    uint32_t previous = target->grayed ? kMfGrayed : kMfEnabled;
+    target->grayed = (flags & kMfGrayed) != 0;
+    return previous;
+}
+
+int GetMenuItemCount(Menu menu) {
+    fake::Record("GetMenuItemCount");
+    fake::FakeMenu* live = fake::LiveMenu(menu);
+    if (fake::ShouldFail("GetMenuItemCount") || live == nullptr) return -1;
+    return static_cast<int>(live->items.size());
+}
+
+bool DeleteMenu(Menu menu, uint32_t item, uint32_t flags) {
+    fake::Record("DeleteMenu");
+    fake::FakeMenu* live = fake::LiveMenu(menu);
+    if (fake::ShouldFail("DeleteMenu") || live == nullptr || (flags & kMfByPosition) == 0 ||
+        item >= live->items.size()) {
+        return false;  // the program deletes by position only
+    }
+    if (live->subMenus[item] != nullptr) fake::DestroyMenuTree(live->subMenus[item]);
+    live->items.erase(live->items.begin() + item);
+    live->subMenus.erase(live->subMenus.begin() + item);
+    return true;
 }
 
 bool DestroyMenu(Menu menu) {

@@ -411,7 +411,10 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         fake::AddFolder(kData);
         fake::AddFolder("D:\\Empty");
         for (int slot = 0; slot < 1000; slot += 5) {  // 200 of the 1000 slots
-            fake::state().entries.push_back(fake::Entry{Slot(slot), Slot(slot), false, 0, kMay12 + slot * 10000000ull});
+            fake::Entry file;
+            file.path = file.contents = Slot(slot);
+            file.lastWriteTime = kMay12 + slot * 10000000ull;
+            fake::state().entries.push_back(file);
         }
         Start();
         fake::state().requestMilliseconds = 10;  // ten moves a slice

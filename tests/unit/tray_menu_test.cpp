@@ -1,5 +1,7 @@
 // The tray icon's callback, the tray menu and its check marks, the character
 // popup, the dispatch of commands, and what a modal loop may let through.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -115,11 +117,107 @@ TEST_F(TrayMenuTest, EachCommandReachesItsOperation) {
     EXPECT_EQ(app->mode, PlayMode);
     EXPECT_FALSE(S().dialogDestroyed);
 
+    // The archive opens in Explorer; a data folder that is not there is told.
+    Choose(IDM_OPEN_ARCHIVE);
+    fake::AddFolder(kDataFolder);
+    Choose(IDM_OPEN_ARCHIVE);
+    EXPECT_EQ(S().shellOpened, std::vector<std::string>{"open C:\\Data 1"});
+    ASSERT_EQ(S().messageBoxes.size(), 1u);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[IDS_OPEN_ARCHIVE_FAILED]);
+
     Choose(IDM_EXIT);
     EXPECT_TRUE(S().dialogDestroyed);
     EXPECT_TRUE(S().quitPosted);
     EXPECT_FALSE(S().timerRunning);
     EXPECT_EQ(S().notifyIcons.back().message, sys::kNimDelete);
+}
+
+TEST_F(TrayMenuTest, RecentReplaysListTheNewestDaysOfTheArchiveAndLoadOneInAClick) {
+    const struct {
+        const char* format;             // FilenameStoredFormat2
+        std::vector<const char*> days;  // day folders below C:\Data, and the replays in each
+        std::vector<const char*> listed;
+    } rows[] = {
+        {"%Y\\%m\\%d\\%H.RPD",
+         {"2026\\12\\06:12", "2025\\01\\31:3", "2026\\12\\05:1", "2026\\13\\45:1", "abcd\\01\\02:1", "2026\\02\\29:1",
+          "2024\\02\\29:2", "2026\\12\\07:0", "202\\12\\08:1", "2026\\1\\08:1"},
+         {"2026/12/06:12", "2026/12/05:1", "2025/01/31:3", "2024/02/29:2"}},
+        {"%Y%m%d\\%H.RPD", {"2026\\12\\06:1"}, {}},  // no day folders: the item is grey
+        {"%Y\\%m\\%d\\%H.RPD", {}, {}},
+        {"%Y\\%m\\%d\\%H.RPD",
+         {"2026\\01\\01:1", "2026\\01\\02:1", "2026\\01\\03:1", "2026\\01\\04:1", "2026\\01\\05:1", "2026\\01\\06:1",
+          "2026\\01\\07:1", "2026\\01\\08:1", "2026\\01\\09:1", "2026\\01\\10:1", "2026\\01\\11:1"},
+         {"2026/01/11:1", "2026/01/10:1", "2026/01/09:1", "2026/01/08:1", "2026/01/07:1", "2026/01/06:1", "2026/01/05:1",
+          "2026/01/04:1", "2026/01/03:1", "2026/01/02:1"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.format);
+        delete theApplication;
+        AppTest::SetUp();
+        WriteIni(std::string("FilenameStoredFormat2=") + row.format + "\n");
+        for (const char* day : row.days) {
+            std::string folder = kDataFolder + std::string("\\") + std::string(day, std::strchr(day, ':'));
+            fake::AddFolder(folder);
+            for (int replay = 0; replay < std::atoi(std::strchr(day, ':') + 1); ++replay) {
+                fake::AddFile(folder + "\\" + std::to_string(replay) + ".RPD", folder + std::to_string(replay));
+            }
+            fake::AddFile(folder + "\\notes.txt");
+        }
+        app = &Start();
+        ClickTrayIcon();
+        const fake::FakeMenu& recent = S().menus[S().menus[TaskTray()].subMenus.at(4)];
+        ASSERT_EQ(recent.items.size(), row.listed.size());
+        for (std::size_t i = 0; i < row.listed.size(); ++i) {
+            char count[64];
+            std::snprintf(count, sizeof count, S().strings[IDS_RECENT_COUNT].c_str(), std::atoi(row.listed[i] + 11));
+            EXPECT_EQ(recent.items[i].text, std::string(row.listed[i], 10) + count);
+            EXPECT_EQ(recent.items[i].id, IDM_RECENT_FIRST + i);
+        }
+        EXPECT_EQ(S().menus[TaskTray()].items.at(4).grayed, row.listed.empty());
+    }
+    // The newest day loads as if picked; a day that goes while the menu is open loads nothing.
+    S().duringModalLoop = [] { fake::Remove("C:\\Data\\2026\\01\\10"); };
+    Choose(IDM_RECENT_FIRST + 1);
+    EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_EQ(app->mode, PlayMode);
+    S().duringModalLoop = nullptr;
+    Choose(IDM_RECENT_FIRST);
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    EXPECT_EQ(S().fileOps[0].from, std::vector<std::string>{"C:\\Data\\2026\\01\\11\\0.RPD"});
+    EXPECT_EQ(app->mode, BrowseMode);
+    EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "C:\\Data\\2026\\01\\11");
+}
+
+TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
+    const std::string kThis = "\"C:\\Program Files\\ZOLM\\zolm.exe\"";
+    const struct {
+        const char* value;  // "" for none
+        const char* failing;
+        bool checked;
+        std::string after;  // the value after a click
+        bool told;          // the player hears that the change failed
+    } rows[] = {
+        {"", "", false, kThis, false},
+        {"\"c:\\program files\\zolm\\ZOLM.EXE\"", "", true, "", false},
+        {"\"D:\\Copy\\zolm.exe\"", "", false, kThis, false},  // a copy elsewhere
+        {"", "RegSetValueExA", false, "", true},
+        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegCreateKeyExA", true, kThis, true},
+        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegQueryValueExA", false, kThis, false},  // unreadable
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        SetUp();
+        if (row.value[0] != '\0') S().runValues["ZOLM"] = row.value;
+        if (row.failing[0] != '\0') fake::FailCall(row.failing, 1, 1000);
+        ClickTrayIcon();
+        EXPECT_EQ(Checked(IDM_START_WITH_WINDOWS), row.checked);
+        Choose(IDM_START_WITH_WINDOWS);
+        EXPECT_EQ(S().runValues.count("ZOLM") != 0 ? S().runValues["ZOLM"] : "", row.after);
+        EXPECT_EQ(S().messageBoxes.size(), row.told ? 1u : 0u);
+        fake::FailCall("", 0);
+        delete theApplication;
+    }
+    theApplication = nullptr;
 }
 
 TEST_F(TrayMenuTest, ClickDuringAModalLoopOfACommandIsIgnored) {
@@ -192,14 +290,16 @@ TEST_F(TrayMenuTest, CloseInsideTheMenuRunsNoCommandAfterwards) {
 TEST_F(TrayMenuTest, CloseInsideThePickerLoadsNothing) {
     fake::AddFile("C:\\Stored\\A.RPD", "a");
     S().duringModalLoop = [] {
-        if (fake::CallCount("SHBrowseForFolderA") == 1) Send(sys::kWmClose);
+        if (fake::CallCount("SHBrowseForFolderA") != 1) return;
+        Send(sys::kWmClose);
+        S().calls.clear();
     };
     S().pickedFolders.push_back("C:\\Stored");
     Choose(IDM_REPLAY);
 
     EXPECT_TRUE(S().dialogDestroyed);
     EXPECT_TRUE(S().fileOps.empty());
-    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0) << "no search for the replays to load";
     EXPECT_EQ(app->mode, PlayMode);
     EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "");
 }
