@@ -79,6 +79,14 @@ for nn in $(seq -w 0 20); do
     : >"$DRIVE/AmitieVoices/amitie_$nn.WAV"
 done
 cp "$BUILD/zolm.exe" "$DRIVE/ZOLM/zolm.exe"
+# A few days of archived replays, so that the recent replays are there to choose.
+APPDATA_FOLDER=$(driver appdata)
+ARCHIVE=$DRIVE/${APPDATA_FOLDER#[Cc]:\\}
+ARCHIVE=${ARCHIVE//\\//}/Sega/PuyoF
+for day in 2026/12/05 2026/12/06; do
+    mkdir -p "$ARCHIVE/$day"
+    for time in 21-00-00 21-05-00 21-10-00; do : >"$ARCHIVE/$day/${day//\//-}T$time.RPD"; done
+done
 
 # baseline: remembers the screen as it is. shot NAME: the part of the screen
 # that differs from the baseline, as OUT/NAME.png.
