@@ -802,6 +802,7 @@ class Worker:
         self.stop = stop
         self.process = None
         self.builds = {}  # preset: build folder, once built unmutated
+        self.baselines = {}  # preset: seconds of the unmutated test run
         self.timeouts = {}
         self.use_sanitizer = True
 
@@ -879,6 +880,7 @@ class Worker:
         if outcome != "survived":
             raise RuntimeError(f"worker {self.number}: the unmutated tests fail in {preset} ({failed})")
         self.builds[preset] = build
+        self.baselines[preset] = baseline
         self.timeouts[preset] = max(MINIMUM_TIMEOUT, TIMEOUT_FACTOR * baseline)
         return baseline
 
@@ -920,7 +922,9 @@ class Worker:
         try:
             if not self.build(self.builds[NATIVE_PRESET]):
                 return "not compiled", None, None
+            started = time.monotonic()
             outcome, failed = self.run_tests(self.builds[NATIVE_PRESET], self.timeouts[NATIVE_PRESET])
+            native_seconds = time.monotonic() - started
             if outcome != "survived" or not self.use_sanitizer:
                 return outcome, NATIVE_PRESET, failed
             if SANITIZE_PRESET not in self.builds:
@@ -929,7 +933,12 @@ class Worker:
                     return outcome, NATIVE_PRESET, failed
             if not self.build(self.builds[SANITIZE_PRESET]):
                 return "survived", NATIVE_PRESET, None
-            outcome, failed = self.run_tests(self.builds[SANITIZE_PRESET], self.timeouts[SANITIZE_PRESET])
+            # A mutant that only slows the tests down passed the plain run: the
+            # sanitizer's limit grows with that slowness, or it would time out.
+            slowness = native_seconds / self.baselines[NATIVE_PRESET]
+            expected = self.baselines[SANITIZE_PRESET] * max(1.0, slowness)
+            timeout = max(self.timeouts[SANITIZE_PRESET], TIMEOUT_FACTOR * expected)
+            outcome, failed = self.run_tests(self.builds[SANITIZE_PRESET], timeout)
             return outcome, SANITIZE_PRESET, failed
         finally:
             self.restore(mutant)
