@@ -110,8 +110,10 @@ def repository_root():
 
 
 def git(root, *arguments):
-    return subprocess.run(["git", "-C", root, *arguments], check=True, capture_output=True,
-                          text=True).stdout
+    result = subprocess.run(["git", "-C", root, *arguments], capture_output=True, text=True)
+    if result.returncode != 0:
+        sys.exit(f"mutate.py: git {' '.join(arguments[:2])}: {result.stderr.strip()}")
+    return result.stdout
 
 
 def is_product_file(path):
@@ -396,6 +398,7 @@ def annotate(tokens):
 # The mutants
 
 Mutant = collections.namedtuple("Mutant", "path line operator original mutated function")
+COMPARISON_SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
 
 
 def mutants_of_file(path, text):
@@ -418,9 +421,8 @@ def mutants_of_file(path, text):
     for index, token in enumerate(tokens):
         in_code = notes[index].in_code
         if token.kind == "op" and in_code:
-            swap = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
-            if token.text in swap and index not in templates:
-                add("ror", index, [(token.start, token.end, swap[token.text])])
+            if token.text in COMPARISON_SWAPS and index not in templates:
+                add("ror", index, [(token.start, token.end, COMPARISON_SWAPS[token.text])])
             elif token.text in ("&&", "||") and not declares_reference(tokens, index):
                 add("logic", index, [(token.start, token.end, "||" if token.text == "&&" else "&&")])
         if token.kind == "num" and constant_may_change(tokens, index, notes, templates):
@@ -483,6 +485,7 @@ def declares_array(tokens, bracket):
 
 
 def inside_template_arguments(tokens, index, templates):
+    """True for a number between template brackets, as in std::array<int, 4>."""
     depth = 0
     for position in range(index - 1, max(-1, index - 12), -1):
         text = tokens[position].text
@@ -502,6 +505,7 @@ def returns_negative(tokens, index):
 
 
 def neighbour_constants(text):
+    """The literal plus one and minus one (never below 0), spelled as it is."""
     body, suffix = re.fullmatch(r"(0[xX][0-9A-Fa-f]+|[0-9]+)([uUlL]*)", text).groups()
     if body[:2] in ("0x", "0X"):
         value = int(body, 16)
@@ -651,7 +655,8 @@ def all_mutants(root, files, lines_changed):
     operators that give the same line give one mutant."""
     texts, mutants, seen = {}, [], set()
     for path in files:
-        with open(os.path.join(root, path), encoding="utf-8", newline="") as source:
+        # Bytes that are not UTF-8 are kept as they are, through surrogates.
+        with open(os.path.join(root, path), encoding="utf-8", errors="surrogateescape", newline="") as source:
             texts[path] = source.read()
         for mutant in mutants_of_file(path, texts[path]):
             wanted = lines_changed is None or (path in lines_changed and (
@@ -873,7 +878,8 @@ class Worker:
             if status != 0:
                 raise RuntimeError(f"worker {self.number}: configuring {preset} failed:\n{output.decode()}")
         if not self.build(build):
-            raise RuntimeError(f"worker {self.number}: the unmutated {preset} build fails")
+            raise RuntimeError(f"worker {self.number}: the unmutated {preset} build fails "
+                               f"(cmake --build {os.path.relpath(build)} shows why)")
         started = time.monotonic()
         outcome, failed = self.run_tests(build, None)
         baseline = time.monotonic() - started
@@ -902,7 +908,7 @@ class Worker:
 
     def write(self, path, text):
         target = os.path.join(self.copy, path)
-        with open(target, "w", encoding="utf-8", newline="") as copied:
+        with open(target, "w", encoding="utf-8", errors="surrogateescape", newline="") as copied:
             copied.write(text)
         # Never the old time back: Ninja would keep the objects of the mutant.
         now = time.time()
@@ -1093,7 +1099,10 @@ def main():
     # was ignored (in the background of a script).
     signal.signal(signal.SIGINT, signal.default_int_handler)
     signal.signal(signal.SIGTERM, interrupt)
-    results, interrupted = run_mutants(root, source_files(root), texts, candidates, keys, arguments)
+    try:
+        results, interrupted = run_mutants(root, source_files(root), texts, candidates, keys, arguments)
+    except RuntimeError as error:
+        sys.exit(f"mutate.py: {error}")
     report(root, candidates, results, keys, len(equivalent))
     return 130 if interrupted else 0
 
