@@ -651,20 +651,25 @@ def is_declaration(statement):
 
 
 def all_mutants(root, files, lines_changed):
-    """The texts of the files, and their mutants on the lines selected; two
-    operators that give the same line give one mutant."""
-    texts, mutants, seen = {}, [], set()
+    """The texts of the files, their mutants on the lines selected (two
+    operators that give the same line give one mutant), and the keys of the
+    mutants, numbered over whole files whatever the selection."""
+    texts, mutants, keys = {}, [], {}
     for path in files:
         # Bytes that are not UTF-8 are kept as they are, through surrogates.
         with open(os.path.join(root, path), encoding="utf-8", errors="surrogateescape", newline="") as source:
             texts[path] = source.read()
+        unique, seen = [], set()
         for mutant in mutants_of_file(path, texts[path]):
-            wanted = lines_changed is None or (path in lines_changed and (
-                lines_changed[path] is None or mutant.line in lines_changed[path]))
-            if wanted and (path, mutant.line, mutant.mutated) not in seen:
-                seen.add((path, mutant.line, mutant.mutated))
+            if (mutant.line, mutant.mutated) not in seen:
+                seen.add((mutant.line, mutant.mutated))
+                unique.append(mutant)
+        keys.update(mutant_keys(unique))
+        for mutant in unique:
+            if lines_changed is None or (path in lines_changed and (
+                    lines_changed[path] is None or mutant.line in lines_changed[path])):
                 mutants.append(mutant)
-    return texts, mutants
+    return texts, mutants, keys
 
 
 # ---------------------------------------------------------------------------
@@ -1073,8 +1078,7 @@ def main():
     root = repository_root()
     files = selected_files(root, arguments)
     lines_changed = changed_lines(root, arguments.since, files) if arguments.since else None
-    texts, mutants = all_mutants(root, files, lines_changed)
-    keys = mutant_keys(mutants)
+    texts, mutants, keys = all_mutants(root, files, lines_changed)
     equivalent_keys = read_equivalents(root)
     equivalent = [mutant for mutant in mutants if keys[mutant] in equivalent_keys]
     candidates = [mutant for mutant in mutants if keys[mutant] not in equivalent_keys]
