@@ -792,8 +792,11 @@ def preset_settings(root, name):
     preset = resolve(configure[name])
     binary = preset["binaryDir"].replace("${sourceDir}/", "")
     if "$" in binary or os.path.isabs(binary):
-        sys.exit(f"mutate.py: the binary folder of preset {name} is not below the source")
-    return preset.get("generator", "Ninja"), preset["cacheVariables"], binary
+        raise RuntimeError(f"the binary folder of preset {name} is not below the source")
+    # A cache variable is a string, or an object with its type and value.
+    variables = {variable: value["value"] if isinstance(value, dict) else value
+                 for variable, value in preset["cacheVariables"].items()}
+    return preset.get("generator", "Ninja"), variables, binary
 
 
 class Stopped(Exception):
