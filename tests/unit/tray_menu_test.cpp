@@ -206,6 +206,7 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.value);
+        delete theApplication;
         SetUp();
         if (row.value[0] != '\0') S().runValues["ZOLM"] = row.value;
         if (row.failing[0] != '\0') fake::FailCall(row.failing, 1, 1000);
@@ -215,9 +216,7 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
         EXPECT_EQ(S().runValues.count("ZOLM") != 0 ? S().runValues["ZOLM"] : "", row.after);
         EXPECT_EQ(S().messageBoxes.size(), row.told ? 1u : 0u);
         fake::FailCall("", 0);
-        delete theApplication;
     }
-    theApplication = nullptr;
 }
 
 TEST_F(TrayMenuTest, ClickDuringAModalLoopOfACommandIsIgnored) {
