@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -254,23 +255,26 @@ std::string IniPathFor(const std::string& modulePath) {
 }
 
 TEST_F(SettingsTest, TheIniFileIsTheProgramsFileWithItsExtensionReplaced) {
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.exe"), "D:\\Tools\\tool.ini");
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool"), "D:\\Tools\\tool.ini");
-    EXPECT_EQ(IniPathFor("D:\\My.Tools\\tool"), "D:\\My.Tools\\tool.ini");
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.old.exe"), "D:\\Tools\\tool.old.ini");
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool."), "D:\\Tools\\tool.ini");
-    EXPECT_EQ(IniPathFor("tool"), "tool.ini");
-}
-
-TEST_F(SettingsTest, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
-    // "表" is 95 5C and "ソ" 83 5C: a byte scan from the end would take the 5C for a
-    // backslash and keep ".表" or ".ソフト" as part of the name.
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.\x95\x5C"), "D:\\Tools\\tool.ini");
-    EXPECT_EQ(IniPathFor("D:\\\x95\x5C\\v1.\x83\x5C\x83\x74\x83\x67"), "D:\\\x95\x5C\\v1.ini");
-    EXPECT_EQ(IniPathFor("D:\\\x95\x5C\\tool"), "D:\\\x95\x5C\\tool.ini");
-    EXPECT_EQ(IniPathFor("D:\\My.Tools\\\x95\x5C"), "D:\\My.Tools\\\x95\x5C.ini");
-    // A lead byte at the very end stands alone and is not skipped with what follows.
-    EXPECT_EQ(IniPathFor("D:\\Tools\\tool.\x95"), "D:\\Tools\\tool.ini");
+    const std::string folder = "D:\\" + std::string(250, 'f') + "\\";  // 254 bytes
+    const std::pair<std::string, std::string> rows[] = {
+        {"D:\\Tools\\tool.exe", "D:\\Tools\\tool.ini"},
+        {"D:\\Tools\\tool", "D:\\Tools\\tool.ini"},
+        {"D:\\My.Tools\\tool", "D:\\My.Tools\\tool.ini"},
+        {"D:\\Tools\\tool.old.exe", "D:\\Tools\\tool.old.ini"},
+        {"D:\\Tools\\tool.", "D:\\Tools\\tool.ini"},
+        {"tool", "tool.ini"},
+        // "表" is 95 5C and "ソ" 83 5C: a byte scan from the end would take the 5C for a
+        // backslash and keep ".表" or ".ソフト" as part of the name.
+        {"D:\\Tools\\tool.\x95\x5C", "D:\\Tools\\tool.ini"},
+        {"D:\\\x95\x5C\\v1.\x83\x5C\x83\x74\x83\x67", "D:\\\x95\x5C\\v1.ini"},
+        {"D:\\\x95\x5C\\tool", "D:\\\x95\x5C\\tool.ini"},
+        {"D:\\My.Tools\\\x95\x5C", "D:\\My.Tools\\\x95\x5C.ini"},
+        // A lead byte at the very end stands alone and is not skipped with what follows.
+        {"D:\\Tools\\tool.\x95", "D:\\Tools\\tool.ini"},
+        {folder + "t", folder + "t.ini"},      // 255 + 4 = 259: just room
+        {folder + "t.exe", folder + "t.ini"},  // 259 bytes from the platform
+    };
+    for (const auto& row : rows) EXPECT_EQ(IniPathFor(row.first), row.second);
 }
 
 TEST_F(SettingsTest, TheIniPathIsFoundOnceAndKept) {
@@ -279,12 +283,6 @@ TEST_F(SettingsTest, TheIniPathIsFoundOnceAndKept) {
     fake::state().moduleFileName = "D:\\Other\\other.exe";
     EXPECT_STREQ(settings.GetIniPath(), kIni);
     EXPECT_EQ(fake::CallCount("GetModuleFileNameA"), 1);
-}
-
-TEST_F(SettingsTest, APathThatLeavesRoomForTheExtensionJustFits) {
-    std::string folder = "D:\\" + std::string(250, 'f') + "\\";  // 254 bytes
-    EXPECT_EQ(IniPathFor(folder + "t"), folder + "t.ini");       // 255 + 4 = 259
-    EXPECT_EQ(IniPathFor(folder + "t.exe"), folder + "t.ini");   // 259 bytes from the platform
 }
 
 TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "app/tray_application.h"
+#include "tools/bench/bench_clock.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/file_request.h"
@@ -19,14 +20,6 @@ namespace {
 
 const int kSlotFiles = 1000;
 const int kPlainMoves = 20;
-
-double Now() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // A file of its own contents, last written `second` seconds after a fixed
 // moment, so that every replay of the burst has an archive name of its own.
@@ -107,9 +100,9 @@ double TimePlainMove(const char* data) {
         std::snprintf(from, MAX_PATH, "%s\\plain.RPD", data);
         std::snprintf(to, MAX_PATH, "%s\\%d.RPD", plain, i);
         MakeFile(from, i);
-        double start = Now();
+        double start = bench::Now();
         RunFileRequest(nullptr, 1, from, to, request_flags::kArchiveMove, nullptr);
-        total += Now() - start;
+        total += bench::Now() - start;
     }
     Clear(plain);
     RemoveDirectoryA(plain);
@@ -120,16 +113,8 @@ double TimePlainMove(const char* data) {
 
 int main(int argc, char** argv) {
     char data[MAX_PATH];
-    if (argc > 1) {
-        std::snprintf(data, sizeof data, "%s", argv[1]);
-    } else {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(data, sizeof data, "%szolm-burst-bench", temp);
-    }
-    CreateDirectoryA(data, nullptr);
+    bench::ChooseFolder(argc, argv, "zolm-burst-bench", data);
     Clear(data);
-    std::printf("data folder: %s\n", data);
 
     double plainMove = TimePlainMove(data);
     for (int slot = 0; slot < kSlotFiles; ++slot) {
@@ -158,26 +143,26 @@ int main(int argc, char** argv) {
     // The first tick sees the files; the second begins to archive them.
     application->MonitorTick();
     double longest = 0;
-    double start = Now();
+    double start = bench::Now();
     application->MonitorTick();
-    longest = Now() - start;
+    longest = bench::Now() - start;
     int away = 1;
     MSG message;
     for (;;) {
-        double before = Now();
+        double before = bench::Now();
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
-        } else if (CountFiles(data, "REPLAY*.RPD", false) == 0 || Now() - start > 600000) {
+        } else if (CountFiles(data, "REPLAY*.RPD", false) == 0 || bench::Now() - start > 600000) {
             break;
         } else {
             application->MonitorTick();  // as the timer would, once a period
         }
-        double spent = Now() - before;
+        double spent = bench::Now() - before;
         if (spent > longest) longest = spent;
         ++away;
     }
-    double total = Now() - start;
+    double total = bench::Now() - start;
     int archived = CountFiles(data, "*", true);
 
     std::printf("one plain move: %.2f ms (mean of %d)\n", plainMove, kPlainMoves);

@@ -11,6 +11,7 @@
 
 #include "replay/recent_days.h"
 #include "replay/slot_scanner.h"
+#include "tools/bench/bench_clock.h"
 
 namespace {
 
@@ -70,14 +71,6 @@ bool SetSlotFiles(const char* data, int count) {
     return true;
 }
 
-double Now() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 struct Timing {
     double msPerScan;
     unsigned found;
@@ -88,7 +81,7 @@ struct Timing {
 // found files are also read as a move would read them.
 void Time(SlotScanner& scanner, const char* data, bool readFound, Timing* timing) {
     int scans = 0;
-    double start = Now();
+    double start = bench::Now();
     double elapsed = 0;
     do {
         timing->found = 0;
@@ -100,7 +93,7 @@ void Time(SlotScanner& scanner, const char* data, bool readFound, Timing* timing
             timing->found += present ? 1 : 0;
         }
         ++scans;
-        elapsed = Now() - start;
+        elapsed = bench::Now() - start;
     } while (scans < 3 || (elapsed < 1000.0 && scans < 1000));
     timing->msPerScan = elapsed / scans;
 }
@@ -109,15 +102,7 @@ void Time(SlotScanner& scanner, const char* data, bool readFound, Timing* timing
 
 int main(int argc, char** argv) {
     char data[MAX_PATH];
-    if (argc > 1) {
-        std::snprintf(data, sizeof data, "%s", argv[1]);
-    } else {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        std::snprintf(data, sizeof data, "%szolm-scan-bench", temp);
-    }
-    CreateDirectoryA(data, nullptr);
-    std::printf("data folder: %s\n", data);
+    bench::ChooseFolder(argc, argv, "zolm-scan-bench", data);
     if (!MakeArchiveTree(data)) {
         std::printf("cannot make the archive tree\n");
         return 1;
@@ -157,13 +142,13 @@ int main(int argc, char** argv) {
     // What the tray menu does each time it opens: the ten newest days of the archive.
     static RecentDays recent;
     int finds = 0;
-    double start = Now();
+    double start = bench::Now();
     do {
         recent.Find(data, "*.RPD");
         ++finds;
-    } while (Now() - start < 1000.0);
+    } while (bench::Now() - start < 1000.0);
     std::printf("recent days over %d archived replays: %.3f ms (%u days, the newest %04u/%02u/%02u with %u)\n",
-                kArchiveFiles, (Now() - start) / finds, recent.count, recent.years[0], recent.months[0],
+                kArchiveFiles, (bench::Now() - start) / finds, recent.count, recent.years[0], recent.months[0],
                 recent.days[0], recent.replays[0]);
     return agree && recent.count == RecentDays::kMost ? 0 : 1;
 }
