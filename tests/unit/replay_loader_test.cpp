@@ -98,8 +98,8 @@ TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchange
     EXPECT_EQ(S().fileOps[1].from, (std::vector<std::string>{Stored("a.RPD"), Stored("B.RPD"), Stored("C.RPD")}));
     EXPECT_EQ(S().fileOps[1].to, (std::vector<std::string>{Slot(0), Slot(1), Slot(2)}));
 
-    // The game writes slot 2 again, and slot 5, during browse mode.
-    fake::AddFile(Slot(2), "new game replay", 9);
+    // The game writes slot 2 again (at the size of the loaded "C.RPD"), and slot 5, during browse mode.
+    fake::AddFile(Slot(2), "game!", 9);
     fake::AddFile(Slot(5), "game replay 5", 9);
     int32_t modeDuringDelete = -1;
     S().duringModalLoop = [&] { modeDuringDelete = app->mode; };
@@ -167,7 +167,7 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
 }
 
 TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
-    StartWith("");
+    StartWith("MinIndex=1\n");  // slots from 1: the record is by slot less MinIndex
     fake::AddFile(Stored("A.RPD"), "a");
     Load(kStored);
     S().fileOpResults = {1223, 0};
@@ -175,11 +175,11 @@ TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         app->SetMode(PlayMode);
         EXPECT_EQ(app->mode, BrowseMode) << attempt;
-        EXPECT_TRUE(fake::Exists(Slot(0))) << attempt;
+        EXPECT_TRUE(fake::Exists(Slot(1))) << attempt;
     }
     app->SetMode(PlayMode);
     EXPECT_EQ(app->mode, PlayMode);
-    EXPECT_FALSE(fake::Exists(Slot(0)));
+    EXPECT_FALSE(fake::Exists(Slot(1)));
     EXPECT_EQ(S().fileOps.size(), 4u);
 }
 

@@ -214,12 +214,13 @@ TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
     EXPECT_EQ(fake::Contents(kMay12Archive), "first");
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
 
-    // An archive from an earlier run is never replaced either.
-    fake::AddFile(Slot(3), "third", kMay12);
+    // An archive from an earlier run is never replaced either, up to two-digit numbers.
+    for (int slot = 3; slot <= 11; ++slot) fake::AddFile(Slot(slot), "replay " + std::to_string(slot), kMay12);
     Ticks(2);
     EXPECT_EQ(fake::Contents(kMay12Archive), "first");
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
-    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD"), "third");
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD"), "replay 3");
+    EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (11).RPD"), "replay 11");
 }
 
 TEST_F(ReplayMonitorTest, ACopyOfAnArchivedReplayIsRecycledInsteadOfArchivedTwice) {

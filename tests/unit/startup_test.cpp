@@ -392,28 +392,34 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
     }
 }
 
-TEST_F(StartupTest, CloseDuringTheFirstRunBackupEndsTheStart) {
-    fake::Remove(kIniPath);
-    fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "voice");
-    S().messageBoxAnswers.push_back(sys::kIdYes);
-    bool closed = false;
-    S().duringModalLoop = [&] {
-        if (closed) return;
-        closed = true;
-        sys::Message close{S().dialog, sys::kWmClose, 0, 0};
-        sys::DispatchMessageA(&close);
-    };
+TEST_F(StartupTest, ACloseOrASessionEndDuringTheFirstRunBackupEndsTheStartAndSavesNothing) {
+    for (uint32_t message : {sys::kWmClose, sys::kWmEndSession}) {
+        SCOPED_TRACE(message);
+        SetUp();
+        fake::Remove(kIniPath);
+        fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "voice");
+        S().messageBoxAnswers.push_back(sys::kIdYes);
+        bool closed = false;
+        S().duringModalLoop = [&] {
+            if (closed) return;
+            closed = true;
+            sys::Message close{S().dialog, message, 1, 0};
+            sys::DispatchMessageA(&close);
+        };
 
-    EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(Run(), 1);
 
-    EXPECT_TRUE(closed) << "the backup ran a shell request";
-    EXPECT_TRUE(S().dialogDestroyed);
-    EXPECT_EQ(fake::CallCount("LoadMenuA"), 0);
-    EXPECT_TRUE(std::none_of(S().notifyIcons.begin(), S().notifyIcons.end(),
-                             [](const fake::ShellNotifyCall& call) { return call.message == sys::kNimAdd; }));
-    EXPECT_EQ(fake::CallCount("GetMessageA"), 0);
-    EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
-    EXPECT_EQ(S().atoms.count("nezumi_one"), 0u) << "the close released the atom";
+        EXPECT_TRUE(closed) << "the backup ran a shell request";
+        EXPECT_TRUE(S().dialogDestroyed);
+        EXPECT_EQ(fake::CallCount("LoadMenuA"), 0);
+        EXPECT_TRUE(std::none_of(S().notifyIcons.begin(), S().notifyIcons.end(),
+                                 [](const fake::ShellNotifyCall& call) { return call.message == sys::kNimAdd; }));
+        EXPECT_EQ(fake::CallCount("GetMessageA"), 0);
+        EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0) << "settings never loaded are never saved";
+        EXPECT_EQ(S().atoms.count("nezumi_one"), 0u) << "the close released the atom";
+        delete theApplication;
+        theApplication = nullptr;
+    }
 }
 
 TEST_F(StartupTest, TicksDoNothingUntilStartUpHasCompleted) {
