@@ -357,7 +357,7 @@ TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTh
 }
 
 TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArchived) {
-    fake::AddFile(Slot(5), "held open", kMay12);
+    fake::AddFile(Slot(5), "replay", kMay12);
     Start();
     std::strcpy(app->caption, "ZOLM");
     auto balloons = [] {
@@ -370,19 +370,20 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     // Failed moves on ticks 2 to 10, then on ticks 11 and after; archived; then failing once more.
     const struct {
         int ticks;
-        bool locked;
+        bool failing;
         std::size_t balloons;
     } steps[] = {{10, true, 0}, {1, true, 1}, {5, true, 1}, {1, false, 1}, {10, true, 1}, {1, true, 2}};
     for (const auto& step : steps) {
-        if (!fake::Exists(Slot(5))) fake::AddFile(Slot(5), "held open", kMay12 + 10000000ull);
-        fake::detail::FindEntry(Slot(5))->locked = step.locked;
+        if (!fake::Exists(Slot(5))) fake::AddFile(Slot(5), "next replay", kMay12 + 10000000ull);
+        // Error 1, the smallest reason the platform words.
+        fake::state().fileOpResults.assign(step.failing ? step.ticks : 0, 1);
         Ticks(step.ticks);
         EXPECT_EQ(balloons().size(), step.balloons) << step.ticks;
     }
     sys::NotifyIconData balloon = balloons().at(0);
     std::string text = fake::state().strings[IDS_ARCHIVE_FAILED];
     text.replace(text.find("%s"), 2, "REPLAY005.RPD");
-    EXPECT_EQ(std::string(balloon.szInfo), text + "\nerror 32.") << "the slot and the platform's reason";
+    EXPECT_EQ(std::string(balloon.szInfo), text + "\nerror 1.") << "the slot and the platform's reason";
     EXPECT_STREQ(balloon.szInfoTitle, "ZOLM");
     EXPECT_EQ(balloon.dwInfoFlags, sys::kNiifWarning);
 }
@@ -418,6 +419,7 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
             fake::state().entries.push_back(file);
         }
         Start();
+        theApplication = app.get();  // the slices come through the hidden window's procedure
         fake::state().requestMilliseconds = 10;  // ten moves a slice
         Ticks(2);
         ASSERT_EQ(fake::state().fileOps.size(), 10u);
@@ -425,7 +427,7 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         auto runPostedSlices = [&] {
             while (app->archivePass.underway && fake::state().posted.back().message == kWmArchiveSlice) {
                 std::size_t before = fake::state().fileOps.size();
-                app->ContinueArchivePass();
+                TrayApplication::DialogProc(kWindow, kWmArchiveSlice, 0, 0);
                 EXPECT_LE(fake::state().fileOps.size() - before, 10u);
             }
         };
@@ -438,6 +440,7 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         }
         app.reset();
     }
+    theApplication = nullptr;
 }
 
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {

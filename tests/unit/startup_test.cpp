@@ -345,6 +345,7 @@ TEST_F(StartupTest, AnIconTheShellRefusesIsRetriedForMinutesUntilItIsTaken) {
         EXPECT_LE(period, 5000u);
         int ticks = 0;
         while (S().windowTimers.count(kTrayIconRetryTimer) != 0 && ticks < 10000) {
+            Send(sys::kWmTimer, kTrayIconRetryTimer + 1);  // another timer is no retry
             Send(sys::kWmTimer, kTrayIconRetryTimer);
             ++ticks;
         }
@@ -372,6 +373,11 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
         S().onGetMessage = [&] {
             if (++passes == 2) S().calls.clear();  // what the session's end makes of it
             writesAfterEndSession = fake::CallCount("WritePrivateProfileStringA");
+            // Ended, the program no longer answers the tray nor a restarted Explorer.
+            if (passes == 3 && ending) {
+                ClickTrayIcon();
+                Send(theApplication->taskbarCreatedMessage);
+            }
         };
         PostAtLoopPass(1, sys::kWmQueryEndSession);
         PostAtLoopPass(2, sys::kWmEndSession, ending ? 1 : 0);
@@ -387,6 +393,7 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
             {"WritePrivateProfileStringA", "KillTimer", "Shell_NotifyIconA", "DestroyWindow", "GlobalDeleteAtom"});
         EXPECT_EQ(order.front(), ending ? "WritePrivateProfileStringA" : "KillTimer");
         EXPECT_EQ(fake::CallCount("Shell_NotifyIconA") + fake::CallCount("DestroyWindow"), ending ? 0 : 2);
+        EXPECT_EQ(fake::CallCount("TrackPopupMenuEx"), 0);
         EXPECT_EQ(S().atoms.count("nezumi_one"), 0u);
         EXPECT_EQ(S().mutexes.count("nezumi_one"), 0u);
     }

@@ -330,8 +330,8 @@ TEST_F(TrayMenuTest, ASecondCloseReleasesNothingTwice) {
 }
 
 TEST_F(TrayMenuTest, DialogProcedureAnswersAsTheDialogManagerExpects) {
-    for (uint32_t message :
-         {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown, sys::kWmRButtonDown}) {
+    for (uint32_t message : {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown,
+                             sys::kWmRButtonDown, sys::kWmTimer, app->taskbarCreatedMessage, sys::kWmDestroy}) {
         EXPECT_EQ(Send(message), 1) << message;
     }
     EXPECT_EQ(Send(sys::kWmCommand, IDM_EXIT, 0), 0) << "commands never come as WM_COMMAND";
