@@ -53,4 +53,7 @@ void TrayApplication::EndSession() {
     StopTrayIconRetry();
     ReleaseInstance();
     sys::PostQuitMessage(0);
+    // A close still queued, or a command waiting in a modal loop, finds the
+    // program closed: nothing slow, nothing released twice.
+    window = nullptr;
 }

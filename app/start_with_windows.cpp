@@ -14,16 +14,16 @@ namespace {
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "ZOLM";
 
+// Room for a path, its two quotes and its NUL.
+constexpr std::size_t kQuotedPathSize = sys::kMaxPath + 2;
+
 // This program's path in quotes, as the Run value holds it; false when the path
 // is unknown.
-bool QuotedProgramPath(char* out, std::size_t size) {
-    char path[sys::kMaxPath];
-    std::memset(path, 0, sizeof path);
-    uint32_t length = sys::GetModuleFileNameA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || length + 3 > size) return false;
-    std::memset(out, 0, size);
+bool QuotedProgramPath(char (&out)[kQuotedPathSize]) {
+    std::memset(out, 0, sizeof out);
+    uint32_t length = sys::GetModuleFileNameA(out + 1, sys::kMaxPath);
+    if (length == 0 || length >= sys::kMaxPath) return false;
     out[0] = '"';
-    std::memcpy(out + 1, path, length);
     out[length + 1] = '"';
     return true;
 }
@@ -31,9 +31,9 @@ bool QuotedProgramPath(char* out, std::size_t size) {
 }  // namespace
 
 bool TrayApplication::StartsWithWindows() {
-    char program[sys::kMaxPath + 3];
+    char program[kQuotedPathSize];
     sys::RegKey key = nullptr;
-    if (!QuotedProgramPath(program, sizeof program) ||
+    if (!QuotedProgramPath(program) ||
         sys::RegOpenKeyExA(sys::kHkeyCurrentUser, kRunKey, 0, sys::kKeyQueryValue, &key) != 0) {
         return false;
     }
@@ -49,15 +49,15 @@ bool TrayApplication::StartsWithWindows() {
 
 void TrayApplication::ToggleStartWithWindows() {
     bool starts = StartsWithWindows();
-    char program[sys::kMaxPath + 3];
+    char program[kQuotedPathSize];
     sys::RegKey key = nullptr;
-    bool changed = QuotedProgramPath(program, sizeof program) &&
+    bool changed = QuotedProgramPath(program) &&
                    sys::RegCreateKeyExA(sys::kHkeyCurrentUser, kRunKey, sys::kKeySetValue, &key) == 0;
     if (changed) {
-        int32_t result = starts ? sys::RegDeleteValueA(key, kRunValue)
-                                : sys::RegSetValueExA(key, kRunValue, sys::kRegSz,
-                                                      reinterpret_cast<const uint8_t*>(program),
-                                                      static_cast<uint32_t>(std::strlen(program) + 1));
+        int32_t result =
+            starts ? sys::RegDeleteValueA(key, kRunValue)
+                   : sys::RegSetValueExA(key, kRunValue, sys::kRegSz, reinterpret_cast<const uint8_t*>(program),
+                                         static_cast<uint32_t>(std::strlen(program) + 1));
         changed = result == 0;
         sys::RegCloseKey(key);
     }

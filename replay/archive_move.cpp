@@ -51,8 +51,9 @@ bool FillTimeRecord(const sys::FileTime& utc, std::tm* record) {
 }
 
 // Creates every folder of target below root that is missing. Some shells move
-// nothing into a folder that does not exist, whatever the flags say.
-bool CreateArchiveFolders(const char* root, const char* target) {
+// nothing into a folder that does not exist, whatever the flags say. Returns 0,
+// or the platform's error for the folder that could not be made.
+uint32_t CreateArchiveFolders(const char* root, const char* target) {
     std::size_t rootLength = std::strlen(root);
     char level[sys::kMaxPath];
     std::memset(level, 0, sizeof level);
@@ -63,12 +64,15 @@ bool CreateArchiveFolders(const char* root, const char* target) {
             ++i;
             continue;
         }
-        if (IsSeparator(target[i]) && i > rootLength && !IsSeparator(target[i - 1]) && !IsFolder(level)) {
-            if (!sys::CreateDirectoryA(level) && !IsFolder(level)) return false;
+        if (IsSeparator(target[i]) && i > rootLength && !IsSeparator(target[i - 1]) && !IsFolder(level) &&
+            !sys::CreateDirectoryA(level)) {
+            // Taken before the next call overwrites it; made meanwhile by another is as good.
+            uint32_t error = sys::GetLastError();
+            if (!IsFolder(level)) return error != 0 ? error : sys::kErrorPathNotFound;
         }
         level[i] = target[i];
     }
-    return true;
+    return 0;
 }
 
 // Writes target with " (number)" inserted at position at into the path buffer
@@ -188,7 +192,8 @@ ArchiveResult TrayApplication::ArchiveReplay(const char* sourceFolder, const cha
     if (!CopyPath(target, sizeof target, archiveRoot) || !AppendPath(target, name)) {
         return Failure(sys::kErrorFilenameExcedRange);
     }
-    if (!CreateArchiveFolders(archiveRoot, target)) return Failure(sys::GetLastError());
+    uint32_t folderError = CreateArchiveFolders(archiveRoot, target);
+    if (folderError != 0) return Failure(folderError);
     FileStamp stamp{slotFile.nFileSizeHigh, slotFile.nFileSizeLow, slotFile.ftLastWriteTime};
     switch (ChooseArchiveName(target, source, stamp)) {
         case NameChoice::kFree: break;

@@ -19,15 +19,10 @@ int NumberOf(const char* name, int digits) {
     return name[digits] == '\0' ? value : -1;
 }
 
-int DaysIn(int year, int month) {
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
-
-// Marks in `found` (indexed by value, `size` of them) each sub-folder of folder
-// whose name is a number of `digits` digits from `lowest` up.
-void MarkNumberedFolders(const char* folder, int digits, int lowest, bool* found, int size) {
+// Marks in `found` (indexed by value, `size` of them) each entry of folder whose
+// name is a number of `digits` digits from 1 up. A file of such a name holds no
+// replays, and is passed over later for that.
+void MarkNumberedNames(const char* folder, int digits, bool* found, int size) {
     char search[sys::kMaxPath];
     if (!CopyPath(search, sizeof search, folder) || !AppendPath(search, "*")) return;
     sys::FindData entry;
@@ -35,8 +30,7 @@ void MarkNumberedFolders(const char* folder, int digits, int lowest, bool* found
     if (handle == sys::kInvalidSearch) return;
     do {
         int value = NumberOf(entry.cFileName, digits);
-        bool isFolder = (entry.dwFileAttributes & sys::kFileAttributeDirectory) != 0;
-        if (isFolder && value >= lowest && value < size) found[value] = true;
+        if (value >= 1 && value < size) found[value] = true;
     } while (sys::FindNextFileA(handle, &entry));
     sys::FindClose(handle);
 }
@@ -59,6 +53,13 @@ RecentDays::RecentDays() : count(0) {
     std::memset(replays, 0, sizeof replays);
 }
 
+bool RecentDays::IsDate(int year, int month, int day) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 bool RecentDays::HasDayFolders(const char* archiveFormat) {
     return std::strncmp(archiveFormat, "%Y\\%m\\%d\\", 9) == 0;
 }
@@ -68,21 +69,21 @@ void RecentDays::Find(const char* dataFolder, const char* replayPattern) {
     // Only the newest days are read: a year's folder is listed only while fewer
     // than kMost days have been found, and only their replays are counted.
     bool yearFound[kYears] = {};
-    MarkNumberedFolders(dataFolder, 4, 1, yearFound, kYears);
-    for (int year = kYears - 1; year >= 1 && count < kMost; --year) {
+    MarkNumberedNames(dataFolder, 4, yearFound, kYears);
+    for (int year = kYears - 1; year > 0 && count < kMost; --year) {
         char yearFolder[sys::kMaxPath];
         bool monthFound[13] = {};
         if (!yearFound[year] || !JoinNumber(yearFolder, dataFolder, year, 4)) continue;
-        MarkNumberedFolders(yearFolder, 2, 1, monthFound, 13);
-        for (int month = 12; month >= 1 && count < kMost; --month) {
+        MarkNumberedNames(yearFolder, 2, monthFound, 13);
+        for (int month = 12; month > 0 && count < kMost; --month) {
             char monthFolder[sys::kMaxPath];
             bool dayFound[32] = {};
             if (!monthFound[month] || !JoinNumber(monthFolder, yearFolder, month, 2)) continue;
-            MarkNumberedFolders(monthFolder, 2, 1, dayFound, DaysIn(year, month) + 1);
-            for (int day = 31; day >= 1 && count < kMost; --day) {
+            MarkNumberedNames(monthFolder, 2, dayFound, 32);
+            for (int day = 31; day > 0 && count < kMost; --day) {
                 char* folder = folders[count];
                 char search[sys::kMaxPath];
-                if (!dayFound[day] || !JoinNumber(folder, monthFolder, day, 2) ||
+                if (!dayFound[day] || !IsDate(year, month, day) || !JoinNumber(folder, monthFolder, day, 2) ||
                     !CopyPath(search, sizeof search, folder) || !AppendPath(search, replayPattern)) {
                     continue;
                 }

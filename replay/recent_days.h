@@ -18,6 +18,9 @@ public:
     // folders: it begins with "%Y\%m\%d\".
     static bool HasDayFolders(const char* archiveFormat);
 
+    // True for a day of the calendar (leap years as the Gregorian calendar has them).
+    static bool IsDate(int year, int month, int day);
+
     // Finds the kMost newest day folders below dataFolder that hold a file that
     // replayPattern names. Folder names that are no date are passed over.
     void Find(const char* dataFolder, const char* replayPattern);

@@ -292,19 +292,24 @@ uint32_t GetFileAttributesA(const char* path) {
 
 bool CreateDirectoryA(const char* path) {
     state().calls.push_back("CreateDirectoryA");
+    // Each failure leaves its reason, as the system's does.
+    state().lastError = kErrorAccessDenied;
     if (fake::ShouldFail("CreateDirectoryA")) return false;
     if (state().failCreateDirectory > 0) {
         --state().failCreateDirectory;
         return false;
     }
     std::string p = path != nullptr ? path : "";
+    state().lastError = kErrorAlreadyExists;
     if (p.empty() || IsDriveRoot(p) || FindEntry(p) != nullptr) return false;
     std::string parent = ParentOf(p);
+    state().lastError = kErrorPathNotFound;
     if (parent.empty()) return false;
     if (!IsDriveRoot(parent)) {
         const fake::Entry* parentEntry = FindEntry(parent);
         if (parentEntry == nullptr || !parentEntry->isFolder) return false;
     }
+    state().lastError = 0;
     fake::AddFolder(p);
     return true;
 }

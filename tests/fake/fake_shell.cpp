@@ -274,9 +274,10 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
 intptr_t ShellExecuteA(Window, const char* verb, const char* file, int show) {
     fake::Record("ShellExecuteA");
     const fake::Entry* folder = fake::detail::FindEntry(file != nullptr ? file : "");
-    if (fake::ShouldFail("ShellExecuteA") || folder == nullptr || !folder->isFolder) return 2;  // ERROR_FILE_NOT_FOUND
+    if (fake::ShouldFail("ShellExecuteA")) return 32;      // SE_ERR_DLLNOTFOUND, the highest failure
+    if (folder == nullptr || !folder->isFolder) return 2;  // ERROR_FILE_NOT_FOUND
     state().shellOpened.push_back(std::string(verb != nullptr ? verb : "") + " " + file + " " + std::to_string(show));
-    return 42;
+    return 33;  // the lowest success
 }
 
 int32_t CoInitializeApartment() {

@@ -169,7 +169,8 @@ int GetMessageA(Message* msg) {
     fake::Record("GetMessageA");
     // Called in place, so that a hook may keep its own count of the passes.
     if (state().onGetMessage) state().onGetMessage();
-    if (state().quitPosted || state().messages.empty()) {
+    // The quit message comes when no other is waiting, as the system's does.
+    if (state().messages.empty()) {
         *msg = Message{nullptr, fake::kWmQuit, static_cast<WParam>(state().quitPosted ? fake::quitCode : 0), 0};
         return 0;
     }

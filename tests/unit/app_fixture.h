@@ -32,6 +32,7 @@ protected:
         delete theApplication;
         theApplication = nullptr;
         EXPECT_EQ(fake::detail::OpenSearchCount(), 0) << "a search was not closed";
+        EXPECT_TRUE(S().openFiles.empty()) << "a file was not closed";
     }
 
     // An INI file beside the program (so no first-run offer), with DataFolder and

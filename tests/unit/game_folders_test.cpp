@@ -108,8 +108,8 @@ TEST_F(GameFoldersTest, TheInstallFolderIsTheRegistryValueExactlyAsStoredAndRead
 TEST_F(GameFoldersTest, TheDataFolderIsBelowApplicationDataOrElseTheInstallPath) {
     ExpectRows({
         {"Windows NT", [] {}, kInstall, kAppDataGame, 1, 1, 1},
-        {"a positive result (S_FALSE) still counts", [] { S().shGetFolderPathResult = 1; }, kInstall, kAppDataGame,
-         1, 1, 1},
+        {"a positive result (S_FALSE) still counts", [] { S().shGetFolderPathResult = 1; }, kInstall, kAppDataGame, 1,
+         1, 1},
         {"Windows 95", [] { SetVersion(1, 4, 0); }, kInstall, kInstall, 1, 0, 0},
         {"Windows 98", [] { SetVersion(1, 4, 10); }, kInstall, kInstall, 1, 0, 0},
         {"Windows Me", [] { SetVersion(1, 4, 90); }, kInstall, kAppDataGame, 1, 1, 1},
@@ -126,8 +126,8 @@ TEST_F(GameFoldersTest, TheDataFolderIsBelowApplicationDataOrElseTheInstallPath)
              S().shGetFolderPathExported = false;
          },
          "", "", 0, 1, 0},
-        {"no room for the game's folder (248 + 12 bytes)",
-         [] { S().appDataFolder = "C:\\" + std::string(245, 'a'); }, kInstall, kInstall, 1, 1, 1},
+        {"no room for the game's folder (248 + 12 bytes)", [] { S().appDataFolder = "C:\\" + std::string(245, 'a'); },
+         kInstall, kInstall, 1, 1, 1},
         {"just room for it (247 + 12 = 259 bytes)", [] { S().appDataFolder = "C:\\" + std::string(244, 'a'); },
          kInstall, "C:\\" + std::string(244, 'a') + "\\Sega\\PuyoF\\", 1, 1, 1},
     });

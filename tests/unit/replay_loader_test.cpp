@@ -71,12 +71,15 @@ TEST_F(ReplayLoaderTest, ModeTableRowByRow) {
         int32_t from;
         int32_t to;
         bool deletes;
+        bool rewritten;  // the game has written the loaded slot again: nothing left to recycle
     };
-    for (const Row& row : {Row{PlayMode, PlayMode, false}, Row{PlayMode, BrowseMode, false},
-                           Row{BrowseMode, BrowseMode, false}, Row{BrowseMode, PlayMode, true}}) {
+    for (const Row& row : {Row{PlayMode, PlayMode, false, false}, Row{PlayMode, BrowseMode, false, false},
+                           Row{BrowseMode, BrowseMode, false, false}, Row{BrowseMode, PlayMode, true, false},
+                           Row{BrowseMode, PlayMode, false, true}}) {
         SCOPED_TRACE(testing::Message() << row.from << " -> " << row.to);
         app->mode = PlayMode;
         if (row.from == BrowseMode) Load(kStored);
+        if (row.rewritten) fake::AddFile(Slot(0), "the game's", 99);
         S().fileOps.clear();
         app->SetMode(row.to);
         EXPECT_EQ(app->mode, row.to);
@@ -396,14 +399,16 @@ TEST_F(ReplayLoaderTest, ANameTheAnsiCallsCannotSpellIsLoadedByItsShortNameOrTak
 }
 
 TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsANameOfFiles) {
-    const std::string kSo = "\x83\x5CX.RPD";  // "ソX.RPD": its second byte is 0x5C, no separator
-    const std::vector<std::string> kAll = {Stored("A.RPD"), Stored("B.RPD"), Stored(kSo)};
+    const std::string kSo = "\x83\x5CX.RPD";                     // "ソX.RPD": its second byte is 0x5C, no separator
+    const std::string kLongest = std::string(59, 'L') + ".RPD";  // all that the setting holds
+    const std::vector<std::string> kAll = {Stored("A.RPD"), Stored("B.RPD"), Stored(kLongest), Stored(kSo)};
     struct Row {
         const char* copySrc;
         std::vector<std::string> loaded;
     };
     const Row rows[] = {
         {"*.REP", {Stored("x.REP")}},
+        {kLongest.c_str(), {Stored(kLongest)}},
         {"B.RPD", {Stored("B.RPD")}},
         {"2007", {}},  // a folder: never copied
         {"\x83\x5C*.RPD", {Stored(kSo)}},
@@ -416,7 +421,10 @@ TEST_F(ReplayLoaderTest, CopySourceFromTheIniFileIsUsedOnlyAsANameOfFiles) {
         SCOPED_TRACE(row.copySrc);
         SetUp();
         StartWith(std::string("CopySrc=") + row.copySrc + "\n");
-        for (const char* name : {"B.RPD", "x.REP", "A.RPD", "\x83\x5CX.RPD"}) fake::AddFile(Stored(name));
+        for (const std::string& name :
+             {std::string("B.RPD"), std::string("x.REP"), std::string("A.RPD"), kSo, kLongest}) {
+            fake::AddFile(Stored(name));
+        }
         fake::AddFolder(Stored("2007"));
         fake::AddFile("C:\\x\\Y.RPD");
 

@@ -37,6 +37,7 @@ protected:
     void TearDown() override {
         app.reset();
         EXPECT_EQ(fake::detail::OpenSearchCount(), 0) << "a search was not closed";
+        EXPECT_TRUE(fake::state().openFiles.empty()) << "a file was not closed";
     }
 
     // Builds the application over an INI file whose [Replay] section holds the
@@ -166,16 +167,77 @@ TEST_F(ReplayMonitorTest, AFailedMoveIsRetriedByTheNextScan) {
     EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
 }
 
-TEST_F(ReplayMonitorTest, ASuccessThatLeftTheFileInPlaceIsNoSuccess) {
-    fake::AddFile(Slot(5), "replay", kMay12);
-    Start();
-    fake::state().applyFileOps = false;  // the shell says 0 and moves nothing
-    Ticks(2);
-    EXPECT_TRUE(fake::Exists(Slot(5)));
-    fake::state().applyFileOps = true;
-    Ticks(1);
-    EXPECT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_FALSE(fake::Exists(Slot(5)));
+TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
+    std::string longName;  // 21 times %c: far more than 259 characters
+    for (int i = 0; i < 21; ++i) longName += "%c";
+    const std::string kLong = "D:\\" + std::string(240, 'd');  // no room for the archive name below it
+    // Room for the slot file, and for "20070512213005 (2).RPD" to make a path of 259 bytes.
+    const std::string kFull = "D:\\" + std::string(233, 'f');
+    const std::string kTaken = "FilenameStoredFormat2=%Y%m%d%H%M%S.RPD";
+    const struct {
+        const char* name;
+        std::string keys;  // of section Replay
+        std::string folder;
+        void (*setUp)(const std::string& folder);
+        bool left;
+        uint32_t reason;
+        uint32_t request;    // the request sent, 0 for none
+        int folders;         // made
+        std::string target;  // of a move, below the folder
+    } rows[] = {
+        {"moved", "", kData, [](const std::string&) {}, true, 0, sys::kFoMove, 3,
+         "2007\\05\\12\\2007-05-12T21-30-05.RPD"},
+        {"a copy of the replay archived", "", kData, [](const std::string&) { fake::AddFile(kMay12Archive, "replay"); },
+         true, 0, sys::kFoDelete, 0, ""},
+        {"its own archive name is no copy of it", "FilenameStoredFormat2=REPLAY0%S.RPD", kData,
+         [](const std::string&) {}, true, 0, sys::kFoMove, 0, "REPLAY005 (2).RPD"},
+        {"a taken name that begins with a dot", "FilenameStoredFormat2=.%H", kData,
+         [](const std::string& folder) { fake::AddFile(folder + "\\.21", "other"); }, true, 0, sys::kFoMove, 0,
+         ".21 (2)"},
+        {"a numbered name of 259 bytes", kTaken, kFull,
+         [](const std::string& folder) { fake::AddFile(folder + "\\20070512213005.RPD", "other"); }, true, 0,
+         sys::kFoMove, 0, "20070512213005 (2).RPD"},
+        {"no name from the format", "FilenameStoredFormat2=", kData, [](const std::string&) {}, false, 0, 0, 0, ""},
+        {"a name far too long", "FilenameStoredFormat2=" + longName, kData, [](const std::string&) {}, false, 0, 0, 0,
+         ""},
+        {"a time that cannot be converted", "", kData,
+         [](const std::string&) { fake::detail::FindEntry(Slot(5))->lastWriteTime = 0xFFFFFFFFFFFFFFFFull; }, false, 0,
+         0, 0, ""},
+        {"no room below the folder", "", kLong, [](const std::string&) {}, false, sys::kErrorFilenameExcedRange, 0, 0,
+         ""},
+        {"a folder that cannot be made", "", kData, [](const std::string&) { fake::state().failCreateDirectory = 1; },
+         false, sys::kErrorAccessDenied, 0, 1, ""},
+        {"the shell refuses", "", kData, [](const std::string&) { fake::state().fileOpResults = {5}; }, false, 5,
+         sys::kFoMove, 3, ""},
+        {"a code of the shell's own", "", kData, [](const std::string&) { fake::state().fileOpResults = {0x7C}; },
+         false, 0, sys::kFoMove, 3, ""},
+        {"stopped by the user", "", kData, [](const std::string&) { fake::state().fileOpAborts = {true}; }, false, 1223,
+         sys::kFoMove, 3, ""},
+        {"done, and nothing moved", "", kData, [](const std::string&) { fake::state().applyFileOps = false; }, false, 0,
+         sys::kFoMove, 3, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fake::Reset();
+        fake::AddFile(row.folder + "\\REPLAY005.RPD", "replay", kMay12);
+        Start(row.keys + "\r\n", row.folder);
+        row.setUp(row.folder);
+        sys::FindData found;
+        ASSERT_TRUE(FindSlotFile(row.folder.c_str(), "REPLAY%03d.RPD", 5, &found));
+        fake::state().calls.clear();
+        ArchiveResult result = app->ArchiveReplay(row.folder.c_str(), row.folder.c_str(), found);
+        EXPECT_EQ(result.left, row.left);
+        EXPECT_EQ(result.reason, row.reason);
+        EXPECT_EQ(fake::state().fileOps.empty() ? 0 : fake::state().fileOps.back().wFunc, row.request);
+        EXPECT_EQ(fake::CallCount("CreateDirectoryA"), row.folders);
+        EXPECT_EQ(fake::Exists(row.folder + "\\REPLAY005.RPD"), !row.left);
+        if (!row.target.empty()) {
+            ASSERT_EQ(fake::state().fileOps.size(), 1u);
+            EXPECT_EQ(fake::state().fileOps[0].to, std::vector<std::string>{row.folder + "\\" + row.target});
+            EXPECT_EQ(fake::Contents(row.folder + "\\" + row.target), "replay");
+        }
+        app.reset();
+    }
 }
 
 TEST_F(ReplayMonitorTest, MissingArchiveFoldersAreMadeEvenThoughTheShellWouldNot) {
@@ -191,17 +253,6 @@ TEST_F(ReplayMonitorTest, MissingArchiveFoldersAreMadeEvenThoughTheShellWouldNot
     Ticks(2);
     EXPECT_EQ(fake::CallCount("CreateDirectoryA"), 0);
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T23-00-00.RPD"), "two");
-}
-
-TEST_F(ReplayMonitorTest, AFolderThatCannotBeMadeLeavesTheFileForTheNextScan) {
-    fake::AddFile(Slot(5), "replay", kMay12);
-    Start();
-    fake::state().failCreateDirectory = 1;
-    Ticks(2);
-    EXPECT_TRUE(fake::state().fileOps.empty());
-    EXPECT_TRUE(fake::Exists(Slot(5)));
-    Ticks(1);
-    EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
 }
 
 TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
@@ -367,14 +418,17 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
         }
         return shown;
     };
-    // Failed moves on ticks 2 to 10, then on ticks 11 and after; archived; then failing once more.
+    // Nine failed moves, a tick without the file, ten more; five; archived; failing once more.
     const struct {
         int ticks;
+        bool present;
         bool failing;
         std::size_t balloons;
-    } steps[] = {{10, true, 0}, {1, true, 1}, {5, true, 1}, {1, false, 1}, {10, true, 1}, {1, true, 2}};
+    } steps[] = {{10, true, true, 0}, {1, false, false, 0}, {10, true, true, 0}, {1, true, true, 1},
+                 {5, true, true, 1},  {1, true, false, 1},  {10, true, true, 1}, {1, true, true, 2}};
     for (const auto& step : steps) {
-        if (!fake::Exists(Slot(5))) fake::AddFile(Slot(5), "next replay", kMay12 + 10000000ull);
+        if (!step.present) fake::Remove(Slot(5));
+        if (step.present && !fake::Exists(Slot(5))) fake::AddFile(Slot(5), "next replay", kMay12 + 10000000ull);
         // Error 1, the smallest reason the platform words.
         fake::state().fileOpResults.assign(step.failing ? step.ticks : 0, 1);
         Ticks(step.ticks);
@@ -400,6 +454,7 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         {"a mode switch", [](TrayApplication& app) { app.SetMode(PlayMode); }, 10, 200},
         {"a load", [](TrayApplication& app) { app.LoadReplays("D:\\Empty", kData); }, 10, 10},
         {"an exit", [](TrayApplication& app) { app.CloseSequence(); }, 10, 0},
+        {"the session's end", [](TrayApplication& app) { app.EndSession(); }, 10, 0},
         {"slot 0 written again, slot 995 gone",
          [](TrayApplication&) {
              fake::Remove(Slot(995));
@@ -419,7 +474,7 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
             fake::state().entries.push_back(file);
         }
         Start();
-        theApplication = app.get();  // the slices come through the hidden window's procedure
+        theApplication = app.get();              // the slices come through the hidden window's procedure
         fake::state().requestMilliseconds = 10;  // ten moves a slice
         Ticks(2);
         ASSERT_EQ(fake::state().fileOps.size(), 10u);
@@ -491,33 +546,29 @@ TEST_F(ReplayMonitorTest, AnUnsafeArchiveFormatIsReplacedByTheDefault) {
 }
 
 TEST_F(ReplayMonitorTest, TheDayOfTheYearIsFilledForTheArchiveName) {
-    fake::AddFile(Slot(5), "replay", fake::FileTimeOf(2008, 12, 31, 0, 0, 0));
-    Start("FilenameStoredFormat2=%Y-%j-%a.RPD\r\n");
-    Ticks(2);
-    EXPECT_EQ(fake::Contents("D:\\Data\\2008-366-Wed.RPD"), "replay");
-}
-
-TEST_F(ReplayMonitorTest, AnArchiveNameThatCannotBeMadeMovesNothing) {
-    // Empty: strftime gives nothing. 21 times %c: far more than 259 characters.
-    std::string longName;
-    for (int i = 0; i < 21; ++i) longName += "%c";
-    for (const std::string& format : {std::string(), longName}) {
-        fake::Reset();
-        fake::AddFile(Slot(5), "replay", kMay12);
-        Start("FilenameStoredFormat2=" + format + "\r\n");
-        Ticks(3);
-        EXPECT_TRUE(fake::state().fileOps.empty()) << format;
-        EXPECT_EQ(fake::CallCount("CreateDirectoryA"), 0);
-        EXPECT_TRUE(fake::Exists(Slot(5)));
+    // The first and last seconds of each month, in years that are leap years and not.
+    const uint64_t kDay = 864000000000ull;
+    std::vector<std::pair<uint64_t, std::string>> replays;
+    for (int year : {1900, 2000, 2007, 2008}) {
+        for (int month = 1; month <= 12; ++month) {
+            uint64_t first = fake::FileTimeOf(year, month, 1, 0, 0, 0);
+            uint64_t nextMonth =
+                month == 12 ? fake::FileTimeOf(year + 1, 1, 1, 0, 0, 0) : fake::FileTimeOf(year, month + 1, 1, 0, 0, 0);
+            uint64_t last = nextMonth - 10000000;  // 23:59:59 of the last day
+            for (uint64_t time : {first, last}) {
+                char name[64];
+                std::snprintf(name, sizeof name, "D:\\Data\\%d-%03d-%02d%02d.RPD", year,
+                              static_cast<int>((time - fake::FileTimeOf(year, 1, 1, 0, 0, 0)) / kDay) + 1, month,
+                              time == first ? 0 : 59);
+                replays.emplace_back(time, name);
+            }
+        }
     }
-}
-
-TEST_F(ReplayMonitorTest, ACreationTimeThatCannotBeConvertedMovesNothing) {
-    fake::AddFile(Slot(5), "replay", 0xFFFFFFFFFFFFFFFFull);
-    Start();
-    Ticks(3);
-    EXPECT_TRUE(fake::state().fileOps.empty());
-    EXPECT_TRUE(fake::Exists(Slot(5)));
+    for (std::size_t i = 0; i < replays.size(); ++i)
+        fake::AddFile(Slot(static_cast<int>(i)), replays[i].second, replays[i].first);
+    Start("FilenameStoredFormat2=%Y-%j-%m%M.RPD\r\n");
+    Ticks(2);
+    for (const auto& replay : replays) EXPECT_EQ(fake::Contents(replay.second), replay.second);
 }
 
 TEST_F(ReplayMonitorTest, ASlotPathOfTheFullLengthIsMoved) {
@@ -527,15 +578,6 @@ TEST_F(ReplayMonitorTest, ASlotPathOfTheFullLengthIsMoved) {
     Start("FilenameStoredFormat2=%Y%m%d.RPD\r\n", folder);
     Ticks(2);
     EXPECT_EQ(fake::Contents(folder + "\\20070512.RPD"), "replay");
-}
-
-TEST_F(ReplayMonitorTest, AJoinedPathThatDoesNotFitMovesNothing) {
-    std::string folder = "D:\\" + std::string(240, 'd');
-    fake::AddFile(folder + "\\REPLAY005.RPD", "replay", kMay12);
-    Start("", folder);
-    Ticks(3);
-    EXPECT_TRUE(fake::state().fileOps.empty()) << "the archive name does not fit below this folder";
-    EXPECT_TRUE(fake::Exists(folder + "\\REPLAY005.RPD"));
 }
 
 TEST_F(ReplayMonitorTest, WhenNothingCanBeAllocatedNothingIsArchivedAndNothingBreaks) {

@@ -117,13 +117,16 @@ TEST_F(TrayMenuTest, EachCommandReachesItsOperation) {
     EXPECT_EQ(app->mode, PlayMode);
     EXPECT_FALSE(S().dialogDestroyed);
 
-    // The archive opens in Explorer; a data folder that is not there is told.
+    // The archive opens in Explorer; a data folder that is not there, or a shell that
+    // refuses with its highest error (32), is told.
     Choose(IDM_OPEN_ARCHIVE);
     fake::AddFolder(kDataFolder);
+    fake::FailCall("ShellExecuteA", 1);
+    Choose(IDM_OPEN_ARCHIVE);
     Choose(IDM_OPEN_ARCHIVE);
     EXPECT_EQ(S().shellOpened, std::vector<std::string>{"open C:\\Data 1"});
-    ASSERT_EQ(S().messageBoxes.size(), 1u);
-    EXPECT_EQ(S().messageBoxes[0].text, S().strings[IDS_OPEN_ARCHIVE_FAILED]);
+    ASSERT_EQ(S().messageBoxes.size(), 2u);
+    EXPECT_EQ(S().messageBoxes[1].text, S().strings[IDS_OPEN_ARCHIVE_FAILED]);
 
     Choose(IDM_EXIT);
     EXPECT_TRUE(S().dialogDestroyed);
@@ -147,8 +150,8 @@ TEST_F(TrayMenuTest, RecentReplaysListTheNewestDaysOfTheArchiveAndLoadOneInAClic
         {"%Y\\%m\\%d\\%H.RPD",
          {"2026\\01\\01:1", "2026\\01\\02:1", "2026\\01\\03:1", "2026\\01\\04:1", "2026\\01\\05:1", "2026\\01\\06:1",
           "2026\\01\\07:1", "2026\\01\\08:1", "2026\\01\\09:1", "2026\\01\\10:1", "2026\\01\\11:1"},
-         {"2026/01/11:1", "2026/01/10:1", "2026/01/09:1", "2026/01/08:1", "2026/01/07:1", "2026/01/06:1", "2026/01/05:1",
-          "2026/01/04:1", "2026/01/03:1", "2026/01/02:1"}},
+         {"2026/01/11:1", "2026/01/10:1", "2026/01/09:1", "2026/01/08:1", "2026/01/07:1", "2026/01/06:1",
+          "2026/01/05:1", "2026/01/04:1", "2026/01/03:1", "2026/01/02:1"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.format);
@@ -175,6 +178,13 @@ TEST_F(TrayMenuTest, RecentReplaysListTheNewestDaysOfTheArchiveAndLoadOneInAClic
         }
         EXPECT_EQ(S().menus[TaskTray()].items.at(4).grayed, row.listed.empty());
     }
+    // Without a data folder the list is empty again.
+    char dataFolder[sys::kMaxPath];
+    std::strcpy(dataFolder, app->settings.DataFolder);
+    app->settings.DataFolder[0] = '\0';
+    ClickTrayIcon();
+    EXPECT_TRUE(S().menus[TaskTray()].items.at(4).grayed);
+    std::strcpy(app->settings.DataFolder, dataFolder);
     // The newest day loads as if picked; a day that goes while the menu is open loads nothing.
     S().duringModalLoop = [] { fake::Remove("C:\\Data\\2026\\01\\10"); };
     Choose(IDM_RECENT_FIRST + 1);
@@ -186,6 +196,25 @@ TEST_F(TrayMenuTest, RecentReplaysListTheNewestDaysOfTheArchiveAndLoadOneInAClic
     EXPECT_EQ(S().fileOps[0].from, std::vector<std::string>{"C:\\Data\\2026\\01\\11\\0.RPD"});
     EXPECT_EQ(app->mode, BrowseMode);
     EXPECT_STREQ(app->settings.ReplayLastOpenedFolder, "C:\\Data\\2026\\01\\11");
+}
+
+TEST(RecentDaysTest, DayFoldersAreDaysOfTheCalendar) {
+    const struct {
+        int year, month, day;
+        bool date;
+    } rows[] = {
+        {2026, 1, 31, true},  {2026, 1, 32, false},  {2026, 2, 28, true},   {2026, 2, 29, false}, {2024, 2, 29, true},
+        {1900, 2, 29, false}, {2000, 2, 29, true},   {2026, 3, 31, true},   {2026, 3, 32, false}, {2026, 4, 30, true},
+        {2026, 4, 31, false}, {2026, 5, 31, true},   {2026, 5, 32, false},  {2026, 6, 30, true},  {2026, 6, 31, false},
+        {2026, 7, 31, true},  {2026, 7, 32, false},  {2026, 8, 31, true},   {2026, 8, 32, false}, {2026, 9, 30, true},
+        {2026, 9, 31, false}, {2026, 10, 31, true},  {2026, 10, 32, false}, {2026, 11, 30, true}, {2026, 11, 31, false},
+        {2026, 12, 31, true}, {2026, 12, 32, false}, {2026, 13, 1, false},  {2026, 0, 1, false},  {2026, 1, 0, false},
+        {0, 1, 1, false},     {1, 1, 1, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(RecentDays::IsDate(row.year, row.month, row.day), row.date)
+            << row.year << "-" << row.month << "-" << row.day;
+    }
 }
 
 TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
@@ -203,6 +232,7 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
         {"", "RegSetValueExA", false, "", true},
         {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegCreateKeyExA", true, kThis, true},
         {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegQueryValueExA", false, kThis, false},  // unreadable
+        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegOpenKeyExA", false, kThis, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.value);
@@ -330,8 +360,8 @@ TEST_F(TrayMenuTest, ASecondCloseReleasesNothingTwice) {
 }
 
 TEST_F(TrayMenuTest, DialogProcedureAnswersAsTheDialogManagerExpects) {
-    for (uint32_t message : {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown,
-                             sys::kWmRButtonDown, sys::kWmTimer, app->taskbarCreatedMessage, sys::kWmDestroy}) {
+    for (uint32_t message : {sys::kWmPaint, sys::kWmNotify, sys::kWmMouseMove, sys::kWmLButtonDown, sys::kWmRButtonDown,
+                             sys::kWmTimer, app->taskbarCreatedMessage, sys::kWmDestroy}) {
         EXPECT_EQ(Send(message), 1) << message;
     }
     EXPECT_EQ(Send(sys::kWmCommand, IDM_EXIT, 0), 0) << "commands never come as WM_COMMAND";
