@@ -59,6 +59,7 @@ Handle CreateFileA(const char* path, uint32_t access, uint32_t, uint32_t disposi
         return kInvalidHandle;
     }
     fake::AddFile(p);
+    state().createdFiles.push_back(p);
     Handle file = fake::detail::NewHandle();
     state().openFiles[file] = fake::OpenFile{(flags & kFileFlagDeleteOnClose) != 0 ? p : std::string(), p, 0};
     return file;

@@ -113,6 +113,7 @@ struct State {
     // program's own folder exists without an entry; any other missing folder takes no file.
     std::vector<std::string> readOnlyFolders;
     std::map<sys::Handle, OpenFile> openFiles;  // CreateFileA handles not closed
+    std::vector<std::string> createdFiles;      // the paths of the files CreateFileA made
 
     // Batch requests: results in order (0 when the queue is empty); when
     // applyFileOps is set, successful moves, copies and deletes change entries.

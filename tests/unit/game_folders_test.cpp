@@ -97,6 +97,12 @@ TEST_F(GameFoldersTest, TheInstallFolderIsTheRegistryValueExactlyAsStoredAndRead
          },
          "", "", 2, 1, 0},
         {"no shell32", [] { S().shell32Loads = false; }, kInstall, kInstall, 1, 1, 0},
+        {"Windows 98 and 259 bytes: the data folder is all of them",
+         [] {
+             S().installPathBytes = kPath259;
+             SetVersion(1, 4, 10);
+         },
+         kPath259, kPath259, 1, 0, 0},
     });
     Start();
     ProfileSettings settings(nullptr);

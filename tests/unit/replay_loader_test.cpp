@@ -346,7 +346,7 @@ TEST_F(ReplayLoaderTest, BackwardRangeAllocatesAndCopiesNothing) {
 TEST_F(ReplayLoaderTest, ListAllocationFailureEndsTheLoadWithoutARequest) {
     StartWith("");
     fake::AddFile(Stored("A.RPD"));
-    for (int failing : {1, 2}) {
+    for (int failing : {1, 2, 3, 4}) {  // the two lists, then the two blocks of the sorted names
         SCOPED_TRACE(failing);
         S().failAllocations = failing;
         Load(kStored);
@@ -356,6 +356,14 @@ TEST_F(ReplayLoaderTest, ListAllocationFailureEndsTheLoadWithoutARequest) {
         EXPECT_EQ(app->mode, PlayMode);
         EXPECT_EQ(S().blocksLive, blocksBefore);
     }
+}
+
+TEST_F(ReplayLoaderTest, ASlotNameOfOneCharacterIsAName) {
+    StartWith("FilenameFormat=%d\n");
+    fake::AddFile(Stored("A.RPD"), "a");
+    Load(kStored);
+    ASSERT_EQ(S().fileOps.size(), 1u);
+    EXPECT_EQ(S().fileOps[0].to, std::vector<std::string>{"C:\\Data\\0"});
 }
 
 TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {

@@ -602,6 +602,8 @@ TEST_F(ReplayMonitorTest, AScannerWithoutItsSlotTableSearchesEachSlot) {
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2);
     EXPECT_TRUE(scanner.ReadSlotFile(5)) << "the search just made serves the move";
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2);
+    sys::FindData found;
+    EXPECT_FALSE(FindSlotFile(("D:\\" + std::string(250, 'd')).c_str(), "REPLAY%03d.RPD", 5, &found)) << "no room";
 }
 
 TEST_F(ReplayMonitorTest, WithThePerSlotSearchFilesAreStillArchived) {
@@ -699,17 +701,24 @@ TEST_F(ScanEquivalenceTest, MixedCaseNamesAndNearMisses) {
                       {"replay005.rpd", "Replay006.Rpd", "REPLAY007.RPD", "REPLAY5.RPD", "REPLAY0008.RPD",
                        "REPLAY-01.RPD", "REPLAY+09.RPD", "REPLAYabc.RPD", "REPLAY010.RPD.bak", "REPLAY011.RPDX",
                        "XREPLAY012.RPD", "REPLAY\x83\x41.RPD", "REPLAY013.RPD\\", "REPLAY300.RPD", "REPLAY301.RPD",
-                       "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd"},
+                       "REPLAY99999999999999.RPD", "REPLAY14.RPD", "rEpLaY+15.rPd", "REPLAY+.RPD"},
                       true, {"REPLAY014.RPD", "replay015.rpd"});
     EXPECT_TRUE(fake::Exists(std::string(kData) + "\\REPLAY013.RPD")) << "a folder is no slot file";
 }
 
 TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
-    ExpectSameOutcome("r%04X.rpd", {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd"}, true,
+    // "r00ac.rpdx" is found by its short name R00A~???.RPD.
+    ExpectSameOutcome("r%04X.rpd",
+                      {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd", "r00ac.rpdx"}, true,
                       {"r012c.RPD"});
     ExpectSameOutcome("R%#x.RPD", {"R0x1f.RPD", "r0X20.rpd", "R1f.RPD", "R0x.RPD", "R0.RPD"}, true);
     ExpectSameOutcome("%d", {"12", "013", "+14", "-0", "0", "3a"}, true);
     ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);
+    ExpectSameOutcome("R%.9d.RPD", {"R000000005.RPD"}, true);
+    // Both ways of case, letters at the ends of the alphabet.
+    ExpectSameOutcome("Zz%03d.RPD", {"zZ005.rpd"}, true);
+    // Longer names than the enumeration keeps the case of: searched again.
+    ExpectSameOutcome("R%070d.rpd", {"R" + std::string(69, '0') + "5.RPD"}, true);
 }
 
 TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSlot) {
@@ -722,6 +731,7 @@ TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSl
                        "005.RPD"},
                       false);
     ExpectSameOutcome("R%3d.RPD", {"R  5.RPD"}, false);
+    ExpectSameOutcome("R%-03d.RPD", {"R5  .RPD"}, false);
     ExpectSameOutcome("R%hd.RPD", {"R5.RPD"}, false);
 }
 

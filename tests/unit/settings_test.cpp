@@ -320,15 +320,16 @@ TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
         bool besideExists, folderReadOnly, appDataExists, noAppData;
         const std::string& read;
         const std::string& saved;
+        bool probed;  // a file of a name of its own made beside the program, and gone again
     };
     const Row rows[] = {
-        {"a file beside the program that can be written", true, false, true, false, beside, beside},
-        {"a folder that takes files", false, false, false, false, beside, beside},
-        {"the user's file in the application data", false, false, true, false, kAppDataIni, kAppDataIni},
-        {"a folder that refuses files", false, true, false, false, kAppDataIni, kAppDataIni},
-        {"a file beside it that cannot be written", true, true, false, false, beside, kAppDataIni},
-        {"and the copy saved from it before", true, true, true, false, kAppDataIni, kAppDataIni},
-        {"and no application data: reported once", false, true, false, true, beside, beside},
+        {"a file beside the program that can be written", true, false, true, false, beside, beside, false},
+        {"a folder that takes files", false, false, false, false, beside, beside, true},
+        {"the user's file in the application data", false, false, true, false, kAppDataIni, kAppDataIni, false},
+        {"a folder that refuses files", false, true, false, false, kAppDataIni, kAppDataIni, false},
+        {"a file beside it that cannot be written", true, true, false, false, beside, kAppDataIni, false},
+        {"and the copy saved from it before", true, true, true, false, kAppDataIni, kAppDataIni, false},
+        {"and no application data: reported once", false, true, false, true, beside, beside, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -344,6 +345,9 @@ TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
             EXPECT_EQ(settings.MaxIndex, !fake::Exists(row.read) ? 999u : row.read == beside ? 7u : 8u);
             EXPECT_EQ(fake::Exists(kIni), row.besideExists);
             EXPECT_FALSE(fake::Exists("C:\\Program Files\\ZOLM\\zolm.tmp")) << "the folder's probe was left";
+            EXPECT_EQ(fake::state().createdFiles, row.probed
+                                                      ? std::vector<std::string>{"C:\\Program Files\\ZOLM\\zolm.tmp"}
+                                                      : std::vector<std::string>{});
         }
         EXPECT_EQ(fake::Contents(row.saved).find("MinIndex=0") != std::string::npos, !row.noAppData) << "saved";
         ASSERT_EQ(fake::state().messageBoxes.size(), row.noAppData ? 1u : 0u);
