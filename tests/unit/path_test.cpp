@@ -16,7 +16,7 @@ const char kHyo[] = "\x95\x5C";
 
 std::string Joined(const std::string& path, const char* name) {
     char buffer[260];
-    std::memset(buffer, 0, sizeof buffer);
+    std::memset(buffer, 'x', sizeof buffer);  // the join ends the path itself
     std::strcpy(buffer, path.c_str());
     EXPECT_TRUE(AppendPath(buffer, name));
     return buffer;
@@ -47,6 +47,23 @@ TEST(AppendPathTest, FolderEndingInADoubleByteCharacterWithTrailByte5CStillGetsI
     EXPECT_EQ(Joined(so + "\\", "VOICE"), so + "\\VOICE");
     // A single-byte katakana (0xB0-0xDF) is no lead byte: a backslash after it is real.
     EXPECT_TRUE(EndsWithBackslash("D:\\\xB1\\"));
+}
+
+TEST(AppendPathTest, ThePartsOfAPath) {
+    EXPECT_EQ(FileNameOffset("D:\\Data\\A.RPD"), 8u);
+    EXPECT_EQ(FileNameOffset("A.RPD"), 0u);
+    EXPECT_EQ(FileNameOffset("D:/A.RPD"), 3u);
+    for (const char* qualified : {"A:\\x", "Z:\\", "a:\\x", "z:\\", "\\\\server\\share"}) {
+        EXPECT_TRUE(IsFullyQualifiedPath(qualified)) << qualified;
+    }
+    for (const char* relative : {"x", "C:x", "\\x", "\\\\", "\\\\\\x", "@:\\x", "[:\\x", "`:\\x", "{:\\x"}) {
+        EXPECT_FALSE(IsFullyQualifiedPath(relative)) << relative;
+    }
+    char out[4];
+    EXPECT_TRUE(CopyPath(out, sizeof out, "abc"));
+    EXPECT_STREQ(out, "abc");
+    EXPECT_FALSE(CopyPath(out, sizeof out, "abcd")) << "no room for its NUL";
+    EXPECT_STREQ(out, "");
 }
 
 TEST(AppendPathTest, LeadByteRanges) {

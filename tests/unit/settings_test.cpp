@@ -302,7 +302,8 @@ TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {
 }
 
 TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
-    fake::state().moduleFileName = "D:\\" + std::string(300, 'x') + "\\tool.exe";
+    // Cut to 259 bytes, "D:\xx...x.exe": it would leave room for ".ini" on a wrong name.
+    fake::state().moduleFileName = "D:\\" + std::string(252, 'x') + ".exe\\tool.exe";
     {
         ProfileSettings settings(nullptr);
         EXPECT_STREQ(settings.IniPath, "");
