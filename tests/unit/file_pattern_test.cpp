@@ -24,6 +24,7 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         {"ABC", "*.*", true},
         {"2007", "2007.", true},
         {"B.RPD", "b.rpd", true},
+        {"Zz.RPD", "zZ.rpd", true},  // the ends of the alphabet
         {"B.RPD", "", false},
         {"\x83\x5C.RPD", "?.RPD", true},  // "ソ" is one character
         {"\x83\x5CX.RPD", "\x83\x5C*.RPD", true},

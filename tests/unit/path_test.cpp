@@ -56,9 +56,14 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     for (const char* qualified : {"A:\\x", "Z:\\", "a:\\x", "z:\\", "\\\\server\\share"}) {
         EXPECT_TRUE(IsFullyQualifiedPath(qualified)) << qualified;
     }
-    for (const char* relative : {"x", "C:x", "\\x", "\\\\", "\\\\\\x", "@:\\x", "[:\\x", "`:\\x", "{:\\x"}) {
+    for (const char* relative : {"x", "C:x", "\\x", "x\\y", "\\\\", "\\\\\\x", "@:\\x", "[:\\x", "`:\\x", "{:\\x"}) {
         EXPECT_FALSE(IsFullyQualifiedPath(relative)) << relative;
     }
+    // Names compared as the file system compares them: ASCII without case, a double-byte
+    // character's second byte exactly ("ピ" is 83 61, "ア" 83 41).
+    EXPECT_TRUE(SameNameIgnoringCase("D:\\Zz\\\x83\x61", "d:\\zZ\\\x83\x61"));
+    EXPECT_FALSE(SameNameIgnoringCase("D:\\\x83\x61", "D:\\\x83\x41"));
+    EXPECT_FALSE(SameNameIgnoringCase("D:\\a", "D:\\ab"));
     char out[4];
     EXPECT_TRUE(CopyPath(out, sizeof out, "abc"));
     EXPECT_STREQ(out, "abc");
