@@ -11,8 +11,12 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         const char* pattern;
         bool matches;
     };
+    const std::string kLongest(300, '*');  // longer than any path: never a pattern
     const Row rows[] = {
         {"my_voice_take260_10.WAV", "*10.WAV", true},
+        {"A", kLongest.c_str(), false},
+        {"AC", "A?C", false},  // '?' stands for nothing only before a '.' or at the end
+        {"B", "AB", false},
         {"my_voice_take260_13.WAV", "*10.WAV", false},  // only its short name MY_V~P10.WAV matches
         {"a.rpd", "*.RPD", true},
         {"a.b.RPD", "*.RPD", true},

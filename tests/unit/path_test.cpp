@@ -164,6 +164,8 @@ TEST(PathListTest, PairsGoInAllOrNothing) {
     // The target no longer fits: the source must not go in alone.
     EXPECT_FALSE(PathList::AppendPair(sources, "s2", targets, "t2345678"));
     EXPECT_FALSE(PathList::AppendPair(sources, "s2", targets, ""));
+    // Nor the target alone when the source is one byte too long (12 bytes of room).
+    EXPECT_FALSE(PathList::AppendPair(sources, "s23456789012", targets, "t"));
     EXPECT_TRUE(PathList::AppendPair(sources, "s3", targets, "t3"));
     EXPECT_EQ(sources.count, 2u);
     EXPECT_EQ(targets.count, 2u);

@@ -400,6 +400,8 @@ TEST_F(ReplayLoaderTest, ANameTheAnsiCallsCannotSpellIsLoadedByItsShortNameOrTak
         EXPECT_EQ(S().fileOps[0].from, loaded);
         EXPECT_EQ(fake::Contents(Slot(1)), "AB.RPD");
         EXPECT_EQ(fake::Exists(Slot(2)) ? fake::Contents(Slot(2)) : "", shortNames ? kHangul : "");
+        app->SetMode(PlayMode);
+        EXPECT_FALSE(fake::Exists(Slot(2))) << "known as loaded by its short name, and recycled";
         delete theApplication;
         theApplication = nullptr;
         app = nullptr;

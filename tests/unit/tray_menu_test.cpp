@@ -7,6 +7,7 @@
 #include <set>
 
 #include "rc_tables.h"
+#include "shellops/file_request.h"
 #include "tests/unit/app_fixture.h"
 #include "voice/character_table.h"
 
@@ -298,6 +299,8 @@ TEST_F(TrayMenuTest, ATickOrAClickInsideAnyRequestDoesNothingAtAll) {
             std::size_t before = S().calls.size();
             fake::FireTimer();
             Choose(IDM_EXIT);
+            // Nor does a request sent from there reach the shell.
+            EXPECT_EQ(RunFileRequest(S().dialog, sys::kFoDelete, "C:\\Data\\x\0", nullptr, 0, nullptr), 1223);
             callsInside += S().calls.size() - before;
         };
         command();

@@ -141,6 +141,8 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
         if (reported) ExpectBox(1, IDS_BACKUP_FAILED, 0x40);
         EXPECT_EQ(fake::state().fileOps.size(), 16u);
     }
+    EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 16)) << "no such character";
+    EXPECT_FALSE(app->BackupCharacterVoices("", "", 0)) << "no folder";
 }
 
 TEST_F(VoiceBackupTest, APatternThatIsNotAPlainIntegerFileNameFallsBackToTheDefault) {
