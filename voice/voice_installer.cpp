@@ -76,8 +76,7 @@ void TrayApplication::ChooseAndInstallVoices() {
 
     InstallCharacterVoices(chosen, voiceFolder, command - 1);
 
-    std::memset(settings.RensaVoiceLastOpenedFolder, 0, sizeof settings.RensaVoiceLastOpenedFolder);
-    std::strncpy(settings.RensaVoiceLastOpenedFolder, chosen, sizeof settings.RensaVoiceLastOpenedFolder - 1);
+    CopyPath(settings.RensaVoiceLastOpenedFolder, sizeof settings.RensaVoiceLastOpenedFolder, chosen);
 }
 
 void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder, uint32_t character) {

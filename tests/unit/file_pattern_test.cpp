@@ -27,6 +27,7 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         {"A.B", "A?B", false},  // '?' never takes the '.'
         {"ABC", "*.*", true},
         {"2007", "2007.", true},
+        {"2007", "2007.X", false},  // only a '.' of wildcards also matches the end
         {"B.RPD", "b.rpd", true},
         {"Zz.RPD", "zZ.rpd", true},  // the ends of the alphabet
         {"B.RPD", "", false},

@@ -189,6 +189,12 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
          "2007\\05\\12\\2007-05-12T21-30-05.RPD"},
         {"a copy of the replay archived", "", kData, [](const std::string&) { fake::AddFile(kMay12Archive, "replay"); },
          true, 0, sys::kFoDelete, 0, ""},
+        {"a copy, and the shell says done but recycled nothing", "", kData,
+         [](const std::string&) {
+             fake::AddFile(kMay12Archive, "replay");
+             fake::state().applyFileOps = false;
+         },
+         false, 0, sys::kFoDelete, 0, ""},
         {"its own archive name is no copy of it", "FilenameStoredFormat2=REPLAY0%S.RPD", kData,
          [](const std::string&) {}, true, 0, sys::kFoMove, 0, "REPLAY005 (2).RPD"},
         {"a taken name that begins with a dot", "FilenameStoredFormat2=.%H", kData,

@@ -25,7 +25,10 @@ protected:
         app->window = kWindow;
         std::strcpy(app->caption, "ZOLM");
         fake::state().calls.clear();
+        blocksBefore = fake::state().blocksLive;
     }
+
+    void TearDown() override { EXPECT_EQ(fake::state().blocksLive, blocksBefore) << "a list was not freed"; }
 
     void Offer(int answer) {
         fake::state().messageBoxAnswers.push_back(answer);
@@ -52,6 +55,7 @@ protected:
     }
 
     std::unique_ptr<TrayApplication> app;
+    int blocksBefore = 0;
 };
 
 TEST_F(VoiceBackupTest, AnExistingIniFileEvenEmptySuppressesTheQuestion) {

@@ -12,6 +12,7 @@
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
 #include "voice/character_table.h"
+#include "settings/profile_settings.h"
 #include "shellops/append_path.h"
 #include "voice/voice_names.h"
 
@@ -217,11 +218,14 @@ TEST_F(VoiceInstallerTest, UsersOwnIntegerFormatsAreUsed) {
 
 TEST_F(VoiceInstallerTest, AFailedAllocationIssuesNoRequest) {
     fake::AddFile("D:\\Voices\\x00.WAV");
-    fake::state().failAllocations = 1;
-    Install(kSource, 1);
+    for (int failing : {1, 2}) {  // the source list, then the target list
+        fake::FailCall("AllocateZeroed", failing);
+        Install(kSource, 1);
+        fake::FailCall("", 0);
+    }
 
     EXPECT_TRUE(fake::state().fileOps.empty());
-    EXPECT_EQ(fake::CallCount("AllocateZeroed"), 2);
+    EXPECT_EQ(fake::CallCount("AllocateZeroed"), 4);
     // The folder was picked and a character chosen: it is remembered all the same.
     EXPECT_STREQ(app->settings.RensaVoiceLastOpenedFolder, kSource);
 }
@@ -287,6 +291,16 @@ TEST(VoiceNamesTest, PlainFileNamesStayInsideTheirFolder) {
     EXPECT_FALSE(IsPlainFileName("a/b"));
     EXPECT_FALSE(IsPlainFileName("C:b"));
     EXPECT_FALSE(IsPlainFileName("\x95\x5C\\b"));
+}
+
+TEST(VoiceNamesTest, AVoiceFolderThatDoesNotFitIsNoFolder) {
+    fake::Reset();
+    ProfileSettings settings(nullptr);
+    std::strcpy(settings.InstallFolder, ("C:\\" + std::string(252, 'i')).c_str());
+    char folder[sys::kMaxPath];
+    EXPECT_FALSE(BuildVoiceFolder(settings, folder));
+    EXPECT_STREQ(folder, "");
+    fake::Reset();  // the settings' save is not part of it
 }
 
 }  // namespace
