@@ -189,6 +189,15 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
          "2007\\05\\12\\2007-05-12T21-30-05.RPD"},
         {"a copy of the replay archived", "", kData, [](const std::string&) { fake::AddFile(kMay12Archive, "replay"); },
          true, 0, sys::kFoDelete, 0, ""},
+        {"a copy of the replay archived under a numbered name", "", kData,
+         [](const std::string&) {
+             fake::AddFile(kMay12Archive, "other!");
+             fake::AddFile("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD", "replay");
+         },
+         true, 0, sys::kFoDelete, 0, ""},
+        {"a replay of the same size that differs", "", kData,
+         [](const std::string&) { fake::AddFile(kMay12Archive, "REPLAY"); }, true, 0, sys::kFoMove, 0,
+         "2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"},
         {"a copy, and the shell says done but recycled nothing", "", kData,
          [](const std::string&) {
              fake::AddFile(kMay12Archive, "replay");
@@ -235,6 +244,10 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         EXPECT_EQ(result.left, row.left);
         EXPECT_EQ(result.reason, row.reason);
         EXPECT_EQ(fake::state().fileOps.empty() ? 0 : fake::state().fileOps.back().wFunc, row.request);
+        if (row.request != 0) {
+            // Unseen, into the archive or the recycle bin.
+            EXPECT_EQ(fake::state().fileOps.back().fFlags, row.request == sys::kFoMove ? 0x69D : 0x4D4);
+        }
         EXPECT_EQ(fake::CallCount("CreateDirectoryA"), row.folders);
         EXPECT_EQ(fake::Exists(row.folder + "\\REPLAY005.RPD"), !row.left);
         if (!row.target.empty()) {
@@ -278,29 +291,6 @@ TEST_F(ReplayMonitorTest, TwoReplaysOfTheSameSecondKeepTheirOwnContents) {
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"), "second");
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD"), "replay 3");
     EXPECT_EQ(fake::Contents("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (11).RPD"), "replay 11");
-}
-
-TEST_F(ReplayMonitorTest, ACopyOfAnArchivedReplayIsRecycledInsteadOfArchivedTwice) {
-    const std::string kSecond = "D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (2).RPD";
-    const struct {
-        const char* first;   // in the archive under the slot file's name
-        const char* second;  // and under " (2)"
-        bool recycled;
-    } rows[] = {{"replay", "", true}, {"other!", "replay", true}, {"REPLAY", "", false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.first);
-        SetUp();
-        fake::AddFile(kMay12Archive, row.first);
-        if (row.second[0] != '\0') fake::AddFile(kSecond, row.second);
-        fake::AddFile(Slot(5), "replay", kMay12);
-        Start();
-        Ticks(2);
-        ASSERT_EQ(fake::state().fileOps.size(), 1u);
-        EXPECT_FALSE(fake::Exists(Slot(5)));
-        EXPECT_EQ(fake::state().fileOps[0].fFlags, row.recycled ? 0x4D4 : 0x69D) << "unseen, into the recycle bin";
-        EXPECT_EQ(fake::Exists(kSecond) ? fake::Contents(kSecond) : "", row.recycled ? row.second : "replay");
-        app.reset();
-    }
 }
 
 TEST_F(ReplayMonitorTest, TheFreeNameGoesBeforeTheExtensionOfTheLastPartOnly) {
