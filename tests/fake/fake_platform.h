@@ -158,6 +158,7 @@ struct State {
     intptr_t dialogResult = 0;          // the dialog's result slot (DWLP_MSGRESULT)
     std::deque<sys::Message> messages;  // GetMessageA takes from here; 0 when empty or after quit
     bool quitPosted = false;
+    bool waitedForever = false;  // GetMessageA found no message and no quit: Windows would block
     // Called by GetMessageA before it reads the queue, as the user or another
     // program would post messages while the loop runs. It must not reassign itself.
     std::function<void()> onGetMessage;

@@ -171,6 +171,7 @@ int GetMessageA(Message* msg) {
     if (state().onGetMessage) state().onGetMessage();
     // The quit message comes when no other is waiting, as the system's does.
     if (state().messages.empty()) {
+        if (!state().quitPosted) state().waitedForever = true;
         *msg = Message{nullptr, fake::kWmQuit, static_cast<WParam>(state().quitPosted ? fake::quitCode : 0), 0};
         return 0;
     }

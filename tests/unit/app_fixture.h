@@ -11,6 +11,7 @@
 #include "platform/window.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/unit/dirty_heap.h"
 
 namespace apptest {
 
@@ -43,7 +44,7 @@ protected:
 
     // What WinMain does up to the message loop.
     static TrayApplication& Start() {
-        theApplication = new TrayApplication(kInstance);
+        theApplication = NewOnDirtyHeap<TrayApplication>(kInstance);
         theApplication->window =
             sys::CreateDialogParamA(kInstance, 103, sys::GetDesktopWindow(), TrayApplication::DialogProc, 0);
         theApplication->Initialize();

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/unit/dirty_heap.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
     // data folder and keys; the files of the test must be in place already.
     void Start(const std::string& replayKeys = "", const std::string& dataFolder = kData) {
         fake::AddFile(kIni, "[Replay]\r\nDataFolder=" + dataFolder + "\r\n" + replayKeys);
-        app = std::make_unique<TrayApplication>(nullptr);
+        app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
         app->window = kWindow;
         app->initialized = 1;
     }
@@ -406,7 +407,10 @@ TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTh
 TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArchived) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();
-    std::strcpy(app->caption, "ZOLM");
+    // A caption longer than a balloon's title: cut after whole characters (表 is 95 5C).
+    std::string caption;
+    for (int i = 0; i < 32; ++i) caption += "\x95\x5c";
+    std::strcpy(app->caption, caption.c_str());
     auto balloons = [] {
         std::vector<sys::NotifyIconData> shown;
         for (const fake::ShellNotifyCall& call : fake::state().notifyIcons) {
@@ -423,6 +427,7 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     } steps[] = {{10, true, true, 0}, {1, false, false, 0}, {10, true, true, 0}, {1, true, true, 1},
                  {5, true, true, 1},  {1, true, false, 1},  {10, true, true, 1}, {1, true, true, 2}};
     for (const auto& step : steps) {
+        if (&step == &steps[7]) std::strcpy(app->caption, std::string(70, 'A').c_str());
         if (!step.present) fake::Remove(Slot(5));
         if (step.present && !fake::Exists(Slot(5))) fake::AddFile(Slot(5), "next replay", kMay12 + 10000000ull);
         // Error 1, the smallest reason the platform words.
@@ -434,8 +439,12 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     std::string text = fake::state().strings[IDS_ARCHIVE_FAILED];
     text.replace(text.find("%s"), 2, "REPLAY005.RPD");
     EXPECT_EQ(std::string(balloon.szInfo), text + "\nerror 1.") << "the slot and the platform's reason";
-    EXPECT_STREQ(balloon.szInfoTitle, "ZOLM");
     EXPECT_EQ(balloon.dwInfoFlags, sys::kNiifWarning);
+    auto title = [](const sys::NotifyIconData& data) {
+        return std::string(data.szInfoTitle, strnlen(data.szInfoTitle, sizeof data.szInfoTitle));
+    };
+    EXPECT_EQ(title(balloon), caption.substr(0, 62));
+    EXPECT_EQ(title(balloons().at(1)), std::string(63, 'A'));
 }
 
 TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds) {
@@ -470,8 +479,9 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
             fake::state().entries.push_back(file);
         }
         Start();
-        theApplication = app.get();              // the slices come through the hidden window's procedure
-        fake::state().requestMilliseconds = 10;  // ten moves a slice
+        theApplication = app.get();  // the slices come through the hidden window's procedure
+        // Ten moves a slice: the tenth reaches its 100 ms, or just passes them.
+        fake::state().requestMilliseconds = (&row - rows) % 2 == 0 ? 10 : 11;
         Ticks(2);
         ASSERT_EQ(fake::state().fileOps.size(), 10u);
         row.betweenSlices(*app);

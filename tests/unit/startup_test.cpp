@@ -36,7 +36,11 @@ protected:
         AppTest::TearDown();
     }
 
-    static int Run() { return RunApplication(kInstance); }
+    static int Run() {
+        int exitCode = RunApplication(kInstance);
+        EXPECT_FALSE(S().waitedForever) << "the loop would wait with no quit to come";
+        return exitCode;
+    }
 
     // Queues message for the hidden window at the n-th pass of the message loop.
     static void PostAtLoopPass(int pass, uint32_t message, sys::WParam wParam = 0, sys::LParam lParam = 0) {
@@ -372,10 +376,12 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
         S().onGetMessage = [&] {
             if (++passes == 2) S().calls.clear();  // what the session's end makes of it
             writesAfterEndSession = fake::CallCount("WritePrivateProfileStringA");
-            // Ended, the program no longer answers the tray nor a restarted Explorer.
+            // Ended, the program no longer answers the tray, a restarted Explorer, nor
+            // a tick queued before its timer was killed.
             if (passes == 3 && ending) {
                 ClickTrayIcon();
                 Send(theApplication->taskbarCreatedMessage);
+                TrayApplication::MonitorTimerProc(nullptr, sys::kWmTimer, 1, 0);
             }
         };
         PostAtLoopPass(1, sys::kWmQueryEndSession);
@@ -393,7 +399,8 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
             {"WritePrivateProfileStringA", "KillTimer", "Shell_NotifyIconA", "DestroyWindow", "GlobalDeleteAtom"});
         EXPECT_EQ(order.front(), ending ? "WritePrivateProfileStringA" : "KillTimer");
         EXPECT_EQ(fake::CallCount("Shell_NotifyIconA") + fake::CallCount("DestroyWindow"), ending ? 0 : 2);
-        EXPECT_EQ(fake::CallCount("TrackPopupMenuEx"), 0);
+        EXPECT_EQ(fake::CallCount("TrackPopupMenuEx") + fake::CallCount("FindFirstFileA"), 0);
+        EXPECT_FALSE(S().timerRunning);
         EXPECT_TRUE(S().windowTimers.empty()) << "the retry stops too";
         EXPECT_EQ(S().atoms.count("nezumi_one"), 0u);
         EXPECT_EQ(S().mutexes.count("nezumi_one"), 0u);

@@ -220,32 +220,40 @@ TEST(RecentDaysTest, DayFoldersAreDaysOfTheCalendar) {
 
 TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
     const std::string kThis = "\"C:\\Program Files\\ZOLM\\zolm.exe\"";
+    const std::string kLongest = "C:\\" + std::string(252, 'a') + ".exe";  // 259 bytes, the most a path holds
+    const std::string kTooLong = kLongest + "x";
     const struct {
-        const char* value;  // "" for none
+        std::string program;  // this program's path; "" for the usual one
+        std::string value;    // "" for none
         const char* failing;
         bool checked;
         std::string after;  // the value after a click
         bool told;          // the player hears that the change failed
     } rows[] = {
-        {"", "", false, kThis, false},
-        {"\"c:\\program files\\zolm\\ZOLM.EXE\"", "", true, "", false},
-        {"\"D:\\Copy\\zolm.exe\"", "", false, kThis, false},  // a copy elsewhere
-        {"", "RegSetValueExA", false, "", true},
-        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegCreateKeyExA", true, kThis, true},
-        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegQueryValueExA", false, kThis, false},  // unreadable
-        {"\"C:\\Program Files\\ZOLM\\zolm.exe\"", "RegOpenKeyExA", false, kThis, false},
+        {"", "", "", false, kThis, false},
+        {"", "\"c:\\program files\\zolm\\ZOLM.EXE\"", "", true, "", false},
+        {"", "\"D:\\Copy\\zolm.exe\"", "", false, kThis, false},  // a copy elsewhere
+        {"", "", "RegSetValueExA", false, "", true},
+        {"", kThis, "RegCreateKeyExA", true, kThis, true},
+        {"", kThis, "RegQueryValueExA", false, kThis, false},  // unreadable
+        {"", kThis, "RegOpenKeyExA", false, kThis, false},
+        {"", "", "GetModuleFileNameA", false, "", true},
+        {kLongest, '"' + kLongest + '"', "", true, "", false},
+        {kTooLong, "", "", false, "", true},  // cut by the system, it would name another file
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.value);
+        SCOPED_TRACE(row.program + row.value);
         delete theApplication;
         SetUp();
-        if (row.value[0] != '\0') S().runValues["ZOLM"] = row.value;
+        if (!row.program.empty()) S().moduleFileName = row.program;
+        if (!row.value.empty()) S().runValues["ZOLM"] = row.value;
         if (row.failing[0] != '\0') fake::FailCall(row.failing, 1, 1000);
         ClickTrayIcon();
         EXPECT_EQ(Checked(IDM_START_WITH_WINDOWS), row.checked);
         Choose(IDM_START_WITH_WINDOWS);
         EXPECT_EQ(S().runValues.count("ZOLM") != 0 ? S().runValues["ZOLM"] : "", row.after);
         EXPECT_EQ(S().messageBoxes.size(), row.told ? 1u : 0u);
+        EXPECT_EQ(fake::detail::OpenKeyCount(), 0) << "a key left open";
         fake::FailCall("", 0);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "app/tray_application.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/unit/dirty_heap.h"
 #include "voice/character_table.h"
 
 namespace {
@@ -21,7 +22,7 @@ class VoiceBackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fake::Reset();
-        app = std::make_unique<TrayApplication>(nullptr);
+        app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
         app->window = kWindow;
         std::strcpy(app->caption, "ZOLM");
         fake::state().calls.clear();

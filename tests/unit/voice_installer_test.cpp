@@ -11,6 +11,7 @@
 #include "platform/window.h"
 #include "tests/fake/fake_internal.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/unit/dirty_heap.h"
 #include "voice/character_table.h"
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
@@ -32,7 +33,7 @@ class VoiceInstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fake::Reset();
-        app = std::make_unique<TrayApplication>(nullptr);
+        app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
         // What Initialize would have set up.
         app->window = kWindow;
         std::strcpy(app->caption, "ZOLM");
