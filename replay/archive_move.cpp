@@ -57,20 +57,25 @@ uint32_t CreateArchiveFolders(const char* root, const char* target) {
     std::size_t rootLength = std::strlen(root);
     char level[sys::kMaxPath];
     std::memset(level, 0, sizeof level);
+    // A folder ends at a separator that follows a character: never at the second
+    // byte of a double-byte one, which can be a backslash's, nor at a doubled one.
+    bool afterCharacter = false;
     for (std::size_t i = 0; target[i] != '\0'; ++i) {
         if (IsLeadByte(static_cast<unsigned char>(target[i])) && target[i + 1] != '\0') {
             level[i] = target[i];
             level[i + 1] = target[i + 1];
             ++i;
+            afterCharacter = true;
             continue;
         }
-        if (IsSeparator(target[i]) && i > rootLength && !IsSeparator(target[i - 1]) && !IsFolder(level) &&
-            !sys::CreateDirectoryA(level)) {
+        bool separator = IsSeparator(target[i]);
+        if (separator && i > rootLength && afterCharacter && !IsFolder(level) && !sys::CreateDirectoryA(level)) {
             // Taken before the next call overwrites it; made meanwhile by another is as good.
             uint32_t error = sys::GetLastError();
             if (!IsFolder(level)) return error != 0 ? error : sys::kErrorPathNotFound;
         }
         level[i] = target[i];
+        afterCharacter = !separator;
     }
     return 0;
 }

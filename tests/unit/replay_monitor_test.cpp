@@ -175,6 +175,13 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
     // Room for the slot file, and for "20070512213005 (2).RPD" to make a path of 259 bytes.
     const std::string kFull = "D:\\" + std::string(233, 'f');
     const std::string kTaken = "FilenameStoredFormat2=%Y%m%d%H%M%S.RPD";
+    // The archive name and its numbered names up to " (last)", taken by other replays.
+    static auto takeNames = [](const std::string& folder, int last) {
+        const std::string name = folder + "\\2007\\05\\12\\2007-05-12T21-30-05";
+        fake::AddFile(name + ".RPD", "other!");
+        for (int number = 2; number <= last; ++number)
+            fake::AddFile(name + " (" + std::to_string(number) + ").RPD", "other!");
+    };
     const struct {
         const char* name;
         std::string keys;  // of section Replay
@@ -207,12 +214,23 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
          false, 0, sys::kFoDelete, 0, ""},
         {"its own archive name is no copy of it", "FilenameStoredFormat2=REPLAY0%S.RPD", kData,
          [](const std::string&) {}, true, 0, sys::kFoMove, 0, "REPLAY005 (2).RPD"},
-        {"a taken name that begins with a dot", "FilenameStoredFormat2=.%H", kData,
-         [](const std::string& folder) { fake::AddFile(folder + "\\.21", "other"); }, true, 0, sys::kFoMove, 0,
-         ".21 (2)"},
+        {"a taken name that begins with a dot, on a Saturday", "FilenameStoredFormat2=.%H%w", kData,
+         [](const std::string& folder) { fake::AddFile(folder + "\\.216", "other"); }, true, 0, sys::kFoMove, 0,
+         ".216 (2)"},
+        {"the last number tried", "", kData, [](const std::string& folder) { takeNames(folder, 998); }, true, 0,
+         sys::kFoMove, 0, "2007\\05\\12\\2007-05-12T21-30-05 (999).RPD"},
+        {"every number taken", "", kData, [](const std::string& folder) { takeNames(folder, 999); }, false, 0, 0, 0,
+         ""},
         {"a numbered name of 259 bytes", kTaken, kFull,
          [](const std::string& folder) { fake::AddFile(folder + "\\20070512213005.RPD", "other"); }, true, 0,
          sys::kFoMove, 0, "20070512213005 (2).RPD"},
+        {"a numbered name of 260 bytes", kTaken, kFull + "f",
+         [](const std::string& folder) { fake::AddFile(folder + "\\20070512213005.RPD", "other"); }, false, 0, 0, 0,
+         ""},
+        // Folders named in Japanese: the second byte of "\x83\x5C" is a backslash's.
+        {"folders ending in a character whose second byte is a backslash's",
+         "FilenameStoredFormat2=\x83\x41\x83\x5C\\%Y\\\x83\x5C", kData, [](const std::string&) {}, true, 0,
+         sys::kFoMove, 2, "\x83\x41\x83\x5C\\2007\\\x83\x5C"},
         {"no name from the format", "FilenameStoredFormat2=", kData, [](const std::string&) {}, false, 0, 0, 0, ""},
         {"a name far too long", "FilenameStoredFormat2=" + longName, kData, [](const std::string&) {}, false, 0, 0, 0,
          ""},
