@@ -130,18 +130,6 @@ TEST_F(ReplayMonitorTest, TheMoveRequestNamesTheFileAsTheSearchReportedIt) {
     EXPECT_TRUE(fake::state().messageBoxes.empty());
 }
 
-TEST_F(ReplayMonitorTest, SlotsAreVisitedInIncreasingOrder) {
-    fake::AddFile(Slot(500), "500", fake::FileTimeOf(2007, 5, 1, 0, 0, 0));
-    fake::AddFile(Slot(9), "9", fake::FileTimeOf(2007, 5, 2, 0, 0, 0));
-    fake::AddFile(Slot(3), "3", fake::FileTimeOf(2007, 5, 3, 0, 0, 0));
-    Start();
-    Ticks(2);
-    ASSERT_EQ(fake::state().fileOps.size(), 3u);
-    EXPECT_EQ(Moves()[0].first, Slot(3));
-    EXPECT_EQ(Moves()[1].first, Slot(9));
-    EXPECT_EQ(Moves()[2].first, Slot(500));
-}
-
 TEST_F(ReplayMonitorTest, AFileMissedByOneScanStartsOver) {
     fake::AddFile(Slot(7), "a", kMay12);
     Start();
@@ -336,53 +324,35 @@ TEST_F(ReplayMonitorTest, ADataFolderEndingInADoubleByteCharacterIsJoinedWithABa
     EXPECT_EQ(fake::Contents(folder + "\\2007\\05\\12\\2007-05-12T21-30-05.RPD"), "replay");
 }
 
-TEST_F(ReplayMonitorTest, AnEqualPairOfIndexesScansSlots1To100AndIsSavedSo) {
-    for (int slot : {0, 1, 100, 101}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
-    Start("MinIndex=5\r\nMaxIndex=5\r\n");
-    Ticks(2);
-    ASSERT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_EQ(Moves()[0].first, Slot(1));
-    EXPECT_EQ(Moves()[1].first, Slot(100));
-    EXPECT_TRUE(fake::Exists(Slot(0)));
-    EXPECT_TRUE(fake::Exists(Slot(101)));
-    app.reset();
-    std::string ini = fake::Contents(kIni);
-    EXPECT_NE(ini.find("MinIndex=1"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("MaxIndex=100"), std::string::npos) << ini;
-}
-
-TEST_F(ReplayMonitorTest, TheDefaultRangeEndsAtSlot999) {
-    fake::AddFile(Slot(999), "999", kMay12);
-    fake::AddFile(Slot(1000), "1000", kMay12);
-    fake::AddFile(Slot(0), "0", fake::FileTimeOf(2007, 5, 11, 0, 0, 0));
-    Start();
-    Ticks(2);
-    ASSERT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_EQ(Moves()[0].first, Slot(0));
-    EXPECT_EQ(Moves()[1].first, Slot(999));
-    EXPECT_TRUE(fake::Exists(Slot(1000)));
-}
-
-TEST_F(ReplayMonitorTest, ARangeThatRunsBackwardsScansNothing) {
-    fake::AddFile(Slot(3), "3", kMay12);
-    fake::AddFile(Slot(7), "7", kMay12);
-    Start("MinIndex=7\r\nMaxIndex=3\r\n");
-    fake::state().calls.clear();
-    Ticks(3);
-    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 0);
-    EXPECT_TRUE(fake::state().fileOps.empty());
-}
-
-TEST_F(ReplayMonitorTest, ARangeEndingAtTheLargestNumberEnds) {
-    // Counting past 0xFFFFFFFF would wrap to 0 and never end.
-    fake::AddFile("D:\\Data\\REPLAY-02.RPD", "a", kMay12);
-    fake::AddFile("D:\\Data\\REPLAY-01.RPD", "b", kMay12 + 10000000ull);
-    Start("MinIndex=-2\r\nMaxIndex=-1\r\n");
-    EXPECT_EQ(app->settings.GetMinIndex(), 0xFFFFFFFEu);
-    Ticks(2);
-    ASSERT_EQ(fake::state().fileOps.size(), 2u);
-    EXPECT_EQ(Moves()[0].first, "D:\\Data\\REPLAY-02.RPD");
-    EXPECT_EQ(Moves()[1].first, "D:\\Data\\REPLAY-01.RPD");
+TEST_F(ReplayMonitorTest, TheRangeOfIndexesChoosesTheSlotsAndTheirOrder) {
+    const struct {
+        const char* keys;
+        std::vector<int> present;
+        std::vector<int> moved;          // in this order
+        std::vector<const char*> saved;  // in the INI file afterwards
+    } rows[] = {
+        {"", {500, 9, 3, 999, 1000, 0}, {0, 3, 9, 500, 999}, {}},
+        {"MinIndex=5\r\nMaxIndex=5\r\n", {0, 1, 100, 101}, {1, 100}, {"MinIndex=1", "MaxIndex=100"}},
+        {"MinIndex=7\r\nMaxIndex=3\r\n", {3, 7}, {}, {}},  // backwards: no slot, and no search
+        // Counting past 0xFFFFFFFF would wrap to 0 and never end.
+        {"MinIndex=-2\r\nMaxIndex=-1\r\n", {-1, -2}, {-2, -1}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.keys);
+        SetUp();
+        for (int slot : row.present) fake::AddFile(Slot(slot), Slot(slot), kMay12 + (slot & 0xFFFF) * 10000000ull);
+        Start(row.keys);
+        fake::state().calls.clear();
+        Ticks(3);
+        std::vector<std::string> moved;
+        for (const auto& move : Moves()) moved.push_back(move.first);
+        std::vector<std::string> expected;
+        for (int slot : row.moved) expected.push_back(Slot(slot));
+        EXPECT_EQ(moved, expected);
+        EXPECT_EQ(fake::CallCount("FindFirstFileA") == 0, row.moved.empty());
+        app.reset();
+        for (const char* key : row.saved) EXPECT_NE(fake::Contents(kIni).find(key), std::string::npos) << key;
+    }
 }
 
 TEST_F(ReplayMonitorTest, AWideRangeTracksItsFirstThousandSlotsAndKeepsTheUsersText) {
