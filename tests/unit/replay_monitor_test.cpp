@@ -194,6 +194,14 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         {"a replay of the same size that differs", "", kData,
          [](const std::string&) { fake::AddFile(kMay12Archive, "REPLAY"); }, true, 0, sys::kFoMove, 0,
          "2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"},
+        {"a replay that differs past its first 4 KB", "", kData,
+         [](const std::string& folder) {
+             fake::AddFile(folder + "\\REPLAY005.RPD", std::string(5000, 'r') + "A", kMay12);
+             fake::AddFile(kMay12Archive, std::string(5000, 'r') + "B");
+         },
+         true, 0, sys::kFoMove, 0, "2007\\05\\12\\2007-05-12T21-30-05 (2).RPD"},
+        {"a name of one character", "FilenameStoredFormat2=%w", kData, [](const std::string&) {}, true, 0, sys::kFoMove,
+         0, "6"},
         {"a copy, and the shell says done but recycled nothing", "", kData,
          [](const std::string&) {
              fake::AddFile(kMay12Archive, "replay");
@@ -229,9 +237,9 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
          ""},
         {"a folder that cannot be made", "", kData, [](const std::string&) { fake::state().failCreateDirectory = 1; },
          false, sys::kErrorAccessDenied, 0, 1, ""},
-        {"the shell refuses", "", kData, [](const std::string&) { fake::state().fileOpResults = {5}; }, false, 5,
+        {"the disk is full", "", kData, [](const std::string&) { fake::state().fileOpResults = {0x70}; }, false, 0x70,
          sys::kFoMove, 3, ""},
-        {"a code of the shell's own", "", kData, [](const std::string&) { fake::state().fileOpResults = {0x7C}; },
+        {"a code of the shell's own", "", kData, [](const std::string&) { fake::state().fileOpResults = {0x71}; },
          false, 0, sys::kFoMove, 3, ""},
         {"stopped by the user", "", kData, [](const std::string&) { fake::state().fileOpAborts = {true}; }, false, 1223,
          sys::kFoMove, 3, ""},
@@ -247,6 +255,7 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         sys::FindData found;
         ASSERT_TRUE(FindSlotFile(row.folder.c_str(), "REPLAY%03d.RPD", 5, &found));
         fake::state().calls.clear();
+        const std::string replay = fake::Contents(row.folder + "\\REPLAY005.RPD");
         ArchiveResult result = app->ArchiveReplay(row.folder.c_str(), row.folder.c_str(), found);
         EXPECT_EQ(result.left, row.left);
         EXPECT_EQ(result.reason, row.reason);
@@ -260,7 +269,7 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         if (!row.target.empty()) {
             ASSERT_EQ(fake::state().fileOps.size(), 1u);
             EXPECT_EQ(fake::state().fileOps[0].to, std::vector<std::string>{row.folder + "\\" + row.target});
-            EXPECT_EQ(fake::Contents(row.folder + "\\" + row.target), "replay");
+            EXPECT_EQ(fake::Contents(row.folder + "\\" + row.target), replay);
         }
         app.reset();
     }
