@@ -120,8 +120,6 @@ struct State {
     std::deque<int> fileOpResults;
     std::deque<bool> fileOpAborts;  // fAnyOperationsAborted of each request (none when empty)
     bool applyFileOps = true;
-    // Targets whose replace the user refuses when a paired copy asks.
-    std::vector<std::string> refusedReplaces;
     std::vector<FileOpCall> fileOps;
     // The shell's own error dialogs: one per request without FOF_NOERRORUI that
     // meets a locked source. Its modal loop runs duringModalLoop once more.

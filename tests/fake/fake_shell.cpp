@@ -113,13 +113,6 @@ int ApplyMove(const FileOpCall& call) {
     return 0;
 }
 
-bool IsRefusedReplace(const std::string& target) {
-    for (const std::string& refused : state().refusedReplaces) {
-        if (detail::FoldPath(refused) == detail::FoldPath(target)) return true;
-    }
-    return false;
-}
-
 // True for a path below one of the folders that take no file.
 bool IsBelowReadOnlyFolder(const std::string& path) {
     std::string key = detail::FoldPath(path);
@@ -136,7 +129,6 @@ int ApplyCopy(const FileOpCall& call) {
     if (paired) {
         int result = 0;
         for (std::size_t i = 0; i < call.from.size() && i < call.to.size(); ++i) {
-            if (detail::FindEntry(call.to[i]) != nullptr && IsRefusedReplace(call.to[i])) continue;
             if (IsBelowReadOnlyFolder(call.to[i])) {
                 result = kErrorAccessDenied;
                 continue;
