@@ -227,7 +227,17 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         {"folders ending in a character whose second byte is a backslash's",
          "FilenameStoredFormat2=\x83\x41\x83\x5C\\%Y\\\x83\x5C", kData, [](const std::string&) {}, true, 0,
          sys::kFoMove, 2, "\x83\x41\x83\x5C\\2007\\\x83\x5C"},
+        {"a taken name of one character, its extension ending in a backslash's second byte",
+         "FilenameStoredFormat2=%w.\x83\x5C", kData,
+         [](const std::string& folder) { fake::AddFile(folder + "\\6.\x83\x5C", "other"); }, true, 0, sys::kFoMove, 0,
+         "6 (2).\x83\x5C"},
         {"no name from the format", "FilenameStoredFormat2=", kData, [](const std::string&) {}, false, 0, 0, 0, ""},
+        // Too long to be checked on the Saturday of the check, short enough on a Friday.
+        {"a name with colons", "FilenameStoredFormat2=" + longName.substr(0, 20) + "%A%A%A", kData,
+         [](const std::string&) {
+             fake::detail::FindEntry(Slot(5))->lastWriteTime = fake::FileTimeOf(2007, 5, 11, 9, 0, 0);
+         },
+         false, 0, 0, 0, ""},
         {"a name far too long", "FilenameStoredFormat2=" + longName, kData, [](const std::string&) {}, false, 0, 0, 0,
          ""},
         {"a time that cannot be converted", "", kData,
