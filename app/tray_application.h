@@ -64,7 +64,7 @@ public:
 
     // Replay monitor and archiver: replay/replay_monitor.cpp
     void MonitorTick();
-    // Begins a pass over the slots and runs its first slice.
+    // Begins a pass over the slots, when none is under way, and runs its first slice.
     void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
     // Runs the next slice of the pass under way, if any.
     void ContinueArchivePass();

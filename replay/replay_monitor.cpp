@@ -10,15 +10,13 @@
 namespace {
 
 void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archiveRoot, uint32_t slot, uint32_t index) {
-    if (!app.slotScan.IsSlotFilePresent(slot)) {
-        app.presence.MarkAbsent(slot);
-        app.archiveFailures.Absent(index);
-        return;
+    bool present = app.slotScan.IsSlotFilePresent(slot);
+    if (present) {
+        app.presence.MarkPresent(slot);
+        if (app.presence.IsPresentInBoth(slot) == 0) return;
     }
-    app.presence.MarkPresent(slot);
-    if (app.presence.IsPresentInBoth(slot) == 0) return;
-    // The file may have gone since the scan began.
-    if (!app.slotScan.ReadSlotFile(slot)) {
+    // The file may also have gone since the scan began.
+    if (!present || !app.slotScan.ReadSlotFile(slot)) {
         app.presence.MarkAbsent(slot);
         app.archiveFailures.Absent(index);
         return;
@@ -50,7 +48,6 @@ void TrayApplication::MonitorTick() {
 }
 
 void TrayApplication::ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot) {
-    EndArchivePass();
     uint32_t first = settings.GetMinIndex();
     uint32_t last = settings.GetMaxIndex();
     // A range that runs backwards holds no slot.
