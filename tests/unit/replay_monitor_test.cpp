@@ -648,8 +648,8 @@ TEST_F(ReplayMonitorTest, WithThePerSlotSearchFilesAreStillArchived) {
 
 TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
     fake::AddFile(Slot(5), "replay", kMay12);
-    fake::AddFile(Slot(6), "replay", kMay12 + 10000000ull);
-    Start("MinIndex=5\r\n");  // the first slot of the range is taken from the enumeration too
+    fake::AddFile(Slot(7), "replay", kMay12 + 10000000ull);
+    Start("MaxIndex=7\r\nMinIndex=5\r\n");  // the ends of the range are taken from the enumeration too
     ASSERT_TRUE(app->slotScan.Enumerates());
     int allocations = fake::CallCount("AllocateZeroed");
     int blocks = fake::state().blocksLive;
@@ -658,7 +658,7 @@ TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 1);
     Ticks(1);
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2) << "the moves take the files as the enumeration found them";
-    fake::AddFile(Slot(7), "replay", kMay12);
+    fake::AddFile(Slot(6), "replay", kMay12);
     Ticks(3);
     EXPECT_EQ(fake::state().fileOps.size(), 3u);
     EXPECT_EQ(fake::CallCount("AllocateZeroed"), 0);
@@ -746,9 +746,10 @@ TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
     ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);
     ExpectSameOutcome("R%.9d.RPD", {"R000000005.RPD"}, true);
     // Both ways of case, letters at the ends of the alphabet.
-    ExpectSameOutcome("Zz%03d.RPD", {"zZ005.rpd"}, true);
+    ExpectSameOutcome("AaZz%03d.RPD", {"aAzZ005.rpd"}, true);
     // Longer names than the enumeration keeps the case of: searched again.
     ExpectSameOutcome("R%070d.rpd", {"R" + std::string(69, '0') + "5.RPD"}, true);
+    ExpectSameOutcome("R%060d.rpd", {"R" + std::string(59, '0') + "5.rpd"}, true);
 }
 
 TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSlot) {
