@@ -660,7 +660,8 @@ TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2) << "the moves take the files as the enumeration found them";
     fake::AddFile(Slot(6), "replay", kMay12);
     Ticks(3);
-    EXPECT_EQ(fake::state().fileOps.size(), 3u);
+    ASSERT_EQ(fake::state().fileOps.size(), 3u);
+    EXPECT_EQ(fake::state().fileOps[2].wFunc, sys::kFoDelete) << "slot 5's replay again, by its size and contents";
     EXPECT_EQ(fake::CallCount("AllocateZeroed"), 0);
     EXPECT_EQ(fake::state().blocksLive, blocks);
     EXPECT_GT(allocations, 0);

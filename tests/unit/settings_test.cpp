@@ -358,6 +358,11 @@ TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
         EXPECT_EQ(box.caption, "ZOLM");
         EXPECT_EQ(box.style, 0x40u);
     }
+    // A second instance's probe in the way shows as well that the folder takes files.
+    fake::Reset();
+    fake::AddFolder(fake::state().appDataFolder);
+    fake::AddFile("C:\\Program Files\\ZOLM\\zolm.tmp");
+    EXPECT_EQ(ProfileSettings(nullptr).GetIniPath(), beside);
 }
 
 TEST_F(SettingsTest, LoadTextSharesOneBuffer) {
