@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "settings/profile_settings.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/unit/dirty_heap.h"
 
 namespace {
 
@@ -305,10 +306,10 @@ TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
     // Cut to 259 bytes, "D:\xx...x.exe": it would leave room for ".ini" on a wrong name.
     fake::state().moduleFileName = "D:\\" + std::string(252, 'x') + ".exe\\tool.exe";
     {
-        ProfileSettings settings(nullptr);
-        EXPECT_STREQ(settings.IniPath, "");
-        EXPECT_EQ(settings.MonitorInterval, 30000u);
-        EXPECT_STREQ(settings.DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
+        std::unique_ptr<ProfileSettings> settings(NewOnDirtyHeap<ProfileSettings>(nullptr));
+        EXPECT_STREQ(settings->IniPath, "");
+        EXPECT_EQ(settings->MonitorInterval, 30000u);
+        EXPECT_STREQ(settings->DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
     }
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
 }
