@@ -287,8 +287,8 @@ TEST_F(SettingsTest, TheIniPathIsFoundOnceAndKept) {
 }
 
 TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {
-    std::string folder = "D:\\" + std::string(250, 'f') + "\\";
-    std::string program = folder + "tool";  // 258 bytes: no room for ".ini"
+    std::string folder = "D:\\" + std::string(248, 'f') + "\\";
+    std::string program = folder + "tool";  // 256 bytes: a byte short of room for ".ini" and its NUL
     fake::state().moduleFileName = program;
     fake::AddFile(program + ".in", "[Replay]\r\nMaxIndex=5\r\n");  // what a cut ".ini" would name
     {
@@ -312,6 +312,8 @@ TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
         EXPECT_STREQ(settings->DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
     }
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+    fake::state().moduleFileName = "";  // no path at all
+    EXPECT_STREQ(std::unique_ptr<ProfileSettings>(NewOnDirtyHeap<ProfileSettings>(nullptr))->IniPath, "");
 }
 
 TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
