@@ -245,6 +245,8 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
          0, 0, ""},
         {"no room below the folder", "", kLong, [](const std::string&) {}, false, sys::kErrorFilenameExcedRange, 0, 0,
          ""},
+        {"a file where a folder goes", "", kData, [](const std::string& folder) { fake::AddFile(folder + "\\2007"); },
+         false, sys::kErrorAlreadyExists, 0, 1, ""},
         {"a folder that cannot be made", "", kData, [](const std::string&) { fake::state().failCreateDirectory = 1; },
          false, sys::kErrorAccessDenied, 0, 1, ""},
         {"the disk is full", "", kData, [](const std::string&) { fake::state().fileOpResults = {0x70}; }, false, 0x70,
