@@ -382,8 +382,8 @@ TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {
 }
 
 TEST_F(ReplayLoaderTest, ANameTheAnsiCallsCannotSpellIsLoadedByItsShortNameOrTakesNoSlot) {
-    // Reported as "??.RPD": a wildcard in the copy, which would take "AB.RPD" too.
-    const std::string kHangul = std::string(2, fake::detail::kOutsideCodePage) + ".RPD";
+    // Reported as "?...?.RPD": a wildcard in the copy, which would take "AB.RPD" too. Longer than its short name.
+    const std::string kHangul = std::string(12, fake::detail::kOutsideCodePage) + ".RPD";
     const std::string kShort = Stored(fake::detail::ShortNameOf(kHangul));
     for (bool shortNames : {true, false}) {
         SCOPED_TRACE(shortNames);
