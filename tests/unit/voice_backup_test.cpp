@@ -148,7 +148,17 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
         EXPECT_EQ(fake::state().fileOps.size(), fault == faults[5] ? 15u : 16u);
     }
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 16)) << "no such character";
-    EXPECT_FALSE(app->BackupCharacterVoices("", "", 0)) << "no folder";
+    EXPECT_FALSE(app->BackupCharacterVoices("", kVoiceFolder, 0)) << "no voice folder";
+    EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, "", 0)) << "no backup folder";
+    fake::state().failAllocations = 1;
+    EXPECT_TRUE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 1)) << "saved before: nothing to allocate";
+    fake::state().failAllocations = 0;
+    // Names that do not fit: nothing is copied anywhere, and nothing is told saved.
+    const std::size_t requests = fake::state().fileOps.size();
+    EXPECT_FALSE(app->BackupCharacterVoices(("C:\\" + std::string(250, 'v')).c_str(), kVoiceFolder, 0));
+    std::strcpy(app->settings.FolderNameOriginal, std::string(63, 'o').c_str());
+    EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, ("C:\\" + std::string(197, 'b')).c_str(), 0));
+    EXPECT_EQ(fake::state().fileOps.size(), requests);
 }
 
 TEST_F(VoiceBackupTest, APatternThatIsNotAPlainIntegerFileNameFallsBackToTheDefault) {
