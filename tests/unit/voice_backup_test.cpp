@@ -134,7 +134,10 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
             fake::state().fileOpAborts = {false, false, true};
         },
         [] { fake::state().applyFileOps = false; },  // "done", and nothing copied
-        [] { fake::AddFolder(std::string(kVoiceFolder) + "\\_ORIGINAL\\DNG" + Name(3)); },  // a folder in the way
+        [] {                                         // a second voice file, with a folder in its way
+            fake::AddFile(std::string(kVoiceFolder) + "\\CH03VO01.WAV");
+            fake::AddFolder(std::string(kVoiceFolder) + "\\_ORIGINAL\\DNG\\CH03VO01.WAV");
+        },
     };
     for (auto fault : faults) {
         app.reset();  // its settings would be saved into the next run's files
@@ -145,7 +148,7 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
         bool reported = fault != faults[0];
         ASSERT_EQ(fake::state().messageBoxes.size(), reported ? 2u : 1u);
         if (reported) ExpectBox(1, IDS_BACKUP_FAILED, 0x40);
-        EXPECT_EQ(fake::state().fileOps.size(), fault == faults[5] ? 15u : 16u);
+        EXPECT_EQ(fake::state().fileOps.size(), 16u);
     }
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 16)) << "no such character";
     EXPECT_FALSE(app->BackupCharacterVoices("", kVoiceFolder, 0)) << "no voice folder";
