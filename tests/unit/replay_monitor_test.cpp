@@ -530,6 +530,22 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
     theApplication = nullptr;
 }
 
+TEST_F(ReplayMonitorTest, AReplayFoundOnceThatALoadArchivesLeavesItsSlotToTwoFreshScans) {
+    fake::AddFile(Slot(2), "two", kMay12);
+    Start();
+    fake::state().requestMilliseconds = 100;  // each move ends its slice
+    Ticks(1);
+    fake::AddFile(Slot(1), "one", kMay12 + 10000000ull);
+    Ticks(1);  // slot 1 seen once, slot 2 moved
+    fake::AddFile("D:\\Load\\a.RPD", "a");
+    fake::AddFile("D:\\Load\\b.RPD", "b");
+    app->LoadReplays("D:\\Load", kData);  // archives slot 1 before its copy
+    fake::AddFile(Slot(1), "written again in browse mode", kMay12 + 20000000ull);
+    app->SetMode(PlayMode);
+    Ticks(1);
+    EXPECT_TRUE(fake::Exists(Slot(1))) << "moved after one scan";
+}
+
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();
