@@ -175,7 +175,8 @@ TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
     Load(kStored);
     S().fileOpResults = {1223, 0};
     S().fileOpAborts = {false, true};
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt == 2) S().failAllocations = 1;  // no room for the list
         app->SetMode(PlayMode);
         EXPECT_EQ(app->mode, BrowseMode) << attempt;
         EXPECT_TRUE(fake::Exists(Slot(1))) << attempt;
@@ -184,6 +185,10 @@ TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
     EXPECT_EQ(app->mode, PlayMode);
     EXPECT_FALSE(fake::Exists(Slot(1)));
     EXPECT_EQ(S().fileOps.size(), 4u);
+    app->SetMode(BrowseMode);
+    S().failAllocations = 1;  // nothing is recorded now: no list is needed
+    app->SetMode(PlayMode);
+    EXPECT_EQ(app->mode, PlayMode);
 }
 
 TEST_F(ReplayLoaderTest, ThreeReplaysGoOntoTheFirstThreeSlotsInOneCopy) {

@@ -765,7 +765,7 @@ TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
     ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);
     ExpectSameOutcome("R%.9d.RPD", {"R000000005.RPD"}, true);
     // Both ways of case, letters at the ends of the alphabet.
-    ExpectSameOutcome("AaZz%03d.RPD", {"aAzZ005.rpd"}, true);
+    ExpectSameOutcome("!AaZz%03d.RPD", {"!aAzZ005.rpd"}, true);  // '!' the first plain character too
     // Longer names than the enumeration keeps the case of: searched again.
     ExpectSameOutcome("R%070d.rpd", {"R" + std::string(69, '0') + "5.RPD"}, true);
     ExpectSameOutcome("R%060d.rpd", {"R" + std::string(59, '0') + "5.rpd"}, true);
@@ -783,6 +783,7 @@ TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSl
     ExpectSameOutcome("R%3d.RPD", {"R  5.RPD"}, false);
     ExpectSameOutcome("R%-03d.RPD", {"R5  .RPD"}, false);
     ExpectSameOutcome("R%hd.RPD", {"R5.RPD"}, false);
+    ExpectSameOutcome("R% d.RPD", {"R 5.RPD"}, false);
 }
 
 }  // namespace
