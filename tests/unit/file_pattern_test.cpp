@@ -17,6 +17,8 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         {"A", kLongest.c_str(), false},
         {"AC", "A?C", false},  // '?' stands for nothing only before a '.' or at the end
         {"B", "AB", false},
+        {"A\x83", "A\x83", true},                       // a lone lead byte at the end is one byte
+        {kLongest.c_str() + 40, "*", false},            // 260 bytes: longer than any name
         {"my_voice_take260_13.WAV", "*10.WAV", false},  // only its short name MY_V~P10.WAV matches
         {"a.rpd", "*.RPD", true},
         {"a.b.RPD", "*.RPD", true},

@@ -53,6 +53,7 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     EXPECT_EQ(FileNameOffset("D:\\Data\\A.RPD"), 8u);
     EXPECT_EQ(FileNameOffset("A.RPD"), 0u);
     EXPECT_EQ(FileNameOffset("D:/A.RPD"), 3u);
+    EXPECT_EQ(FileNameOffset("D:\\\x95\x5C.ini"), 3u);  // the 0x5C of "表" is no separator
     for (const char* qualified : {"A:\\x", "Z:\\", "a:\\x", "z:\\", "\\\\server\\share"}) {
         EXPECT_TRUE(IsFullyQualifiedPath(qualified)) << qualified;
     }

@@ -285,6 +285,7 @@ TEST(VoiceNamesTest, PlainFileNamesStayInsideTheirFolder) {
     EXPECT_TRUE(IsPlainFileName("..x"));
     // "表" ends in 0x5C, which is no separator there.
     EXPECT_TRUE(IsPlainFileName("\x95\x5C%02d.WAV"));
+    EXPECT_TRUE(IsPlainFileName("CH%02d\x83"));  // a lone lead byte at the end
     EXPECT_FALSE(IsPlainFileName(""));
     EXPECT_FALSE(IsPlainFileName("."));
     EXPECT_FALSE(IsPlainFileName(".."));
