@@ -209,12 +209,14 @@ TEST_F(VoiceInstallerTest, FormatsThatAreNotPlainIntegerFileNamesFallBackToTheDe
 TEST_F(VoiceInstallerTest, UsersOwnIntegerFormatsAreUsed) {
     fake::AddFile("D:\\Voices\\chain_3.wav");
     std::strcpy(app->settings.FilenameExistsFormat, "chain_%d.wav");
-    std::strcpy(app->settings.RensaVoiceFilenameFormat, "V%dN%03d.WAV");
+    const std::string kPadding(51, 'X');  // the format fills its field: 63 bytes
+    std::strcpy(app->settings.RensaVoiceFilenameFormat, ("V%dN%03d" + kPadding + ".WAV").c_str());
     Install(kSource, 5);
 
     ASSERT_EQ(fake::state().fileOps.size(), 1u);
     EXPECT_EQ(fake::state().fileOps[0].from, (std::vector<std::string>{"D:\\Voices\\chain_3.wav"}));
-    EXPECT_EQ(fake::state().fileOps[0].to, (std::vector<std::string>{std::string(kVoiceFolder) + "\\V4N003.WAV"}));
+    EXPECT_EQ(fake::state().fileOps[0].to,
+              (std::vector<std::string>{std::string(kVoiceFolder) + "\\V4N003" + kPadding + ".WAV"}));
 }
 
 TEST_F(VoiceInstallerTest, AFailedAllocationIssuesNoRequest) {
