@@ -784,6 +784,7 @@ TEST_F(ScanEquivalenceTest, FormatsTheEnumerationCannotReproduceAreSearchedPerSl
     ExpectSameOutcome("R%-03d.RPD", {"R5  .RPD"}, false);
     ExpectSameOutcome("R%hd.RPD", {"R5.RPD"}, false);
     ExpectSameOutcome("R% d.RPD", {"R 5.RPD"}, false);
+    ExpectSameOutcome("R %03d.RPD", {"R 005.RPD"}, false);
 }
 
 }  // namespace
