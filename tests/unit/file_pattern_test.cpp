@@ -19,6 +19,7 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         {"B", "AB", false},
         {"A\x83", "A\x83", true},                       // a lone lead byte at the end is one byte
         {kLongest.c_str() + 40, "*", false},            // 260 bytes: longer than any name
+        {"A", kLongest.c_str() + 40, false},            // nor a pattern
         {"my_voice_take260_13.WAV", "*10.WAV", false},  // only its short name MY_V~P10.WAV matches
         {"a.rpd", "*.RPD", true},
         {"a.b.RPD", "*.RPD", true},

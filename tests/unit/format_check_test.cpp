@@ -58,7 +58,7 @@ TEST(ArchiveFormatTest, KeepsArchiveNamesBelowTheRootAndValid) {
     }
     for (const char* format :
          {"..\\..\\x\\%Y.RPD", "%Y\\..\\x.RPD", ".\\%Y.RPD", "%Y\\...", "\\%Y.RPD", "%Y\\\\%m.RPD", "%Y\\",
-          "C:%Y.RPD",          "%c.RPD",        "%x.RPD",    "%X.RPD",  "%Y\x83",   "%Y\x01.RPD",   "%Y*.RPD",
+          "C:%Y.RPD",          "%c.RPD",        "%x.RPD",    "%X.RPD",  "%Y\x83",   "%Y\x1f.RPD",   "%Y*.RPD",
           "%Y?.RPD",           "%Y\".RPD",      "%Y<.RPD",   "%Y>.RPD", "%Y|.RPD",  "%Y/%m.RPD",    "%e.RPD"}) {
         EXPECT_FALSE(IsSafeArchiveFormat(format)) << format;
     }
