@@ -11,8 +11,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tools/setup.sh
 source "$root/tools/setup.sh"
 
+install_missing_packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake ninja-build libgtest-dev \
+    wine wine64 xvfb xauth locales || exit 1
+ensure_japanese_locale
 arch=i686
-runs_32bit_programs || arch=x86_64
+install_wine32 || arch=x86_64
 build=$root/build/bench-$arch
 benches=("$@")
 [ ${#benches[@]} -gt 0 ] || benches=(scan burst)

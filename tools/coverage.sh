@@ -14,7 +14,7 @@ BUILD=build/coverage
 
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
-install_missing_packages gcovr libgtest-dev cmake ninja-build g++ || { echo "cannot install the packages"; exit 1; }
+install_missing_packages gcovr libgtest-dev cmake ninja-build g++ || exit 1
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
     cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug \

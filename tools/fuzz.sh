@@ -15,8 +15,7 @@ BUILD=build/fuzz
 
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
-install_missing_packages "${FUZZ_PACKAGES[@]}" libgtest-dev cmake ninja-build g++ ||
-    { echo "cannot install the packages"; exit 1; }
+install_missing_packages "${FUZZ_PACKAGES[@]}" libgtest-dev cmake ninja-build g++ || exit 1
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
     cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLM_FUZZ=ON \

@@ -24,23 +24,23 @@ ROOT_DIR=$(pwd)
 source "$ROOT_DIR/tools/setup.sh"
 
 # The build configures the test framework too, hence libgtest-dev.
-PACKAGES=(g++-mingw-w64-i686-posix cmake ninja-build libgtest-dev python3 wine wine32:i386 locales)
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake ninja-build libgtest-dev python3 wine wine64
+          locales)
 if [ -z "${DISPLAY:-}" ]; then
     PACKAGES+=(xvfb xauth)
 fi
 install_missing_packages "${PACKAGES[@]}"
 ensure_japanese_locale
 
-# The release is the i686 build. A kernel that runs no 32-bit program (some
-# sandboxes) cannot run Wine's 32-bit part: there the x86_64 build runs, in a
+# The release is the i686 build. Without Wine's 32-bit part (a kernel that runs
+# no 32-bit program, or a mirror without its lists) the x86_64 build runs, in a
 # 64-bit demo prefix of its own.
 PRESET=mingw-i686
 WINE_ARCH=win32
 DEMO_NAME=prefix
 WINE=wine
-if ! runs_32bit_programs; then
-    echo "This machine cannot run 32-bit programs: running the x86_64 build instead."
-    install_missing_packages g++-mingw-w64-x86-64-posix wine64
+if ! install_wine32; then
+    echo "Running the x86_64 build instead."
     PRESET=mingw-x86_64
     WINE_ARCH=win64
     DEMO_NAME=prefix64

@@ -21,14 +21,14 @@ OUT=$(realpath -m "${1:-docs/ja/images}")
 # shellcheck source=tools/setup.sh
 source "$ROOT_DIR/tools/setup.sh"
 install_missing_packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake ninja-build libgtest-dev python3 \
-    wine wine64 wine32:i386 xvfb xauth locales imagemagick fonts-ipafont-gothic
+    wine wine64 xvfb xauth locales imagemagick fonts-ipafont-gothic || exit 1
 ensure_japanese_locale
 
-# The release build, i686; x86_64 where the kernel runs no 32-bit programs (the
-# windows look the same).
+# The release build, i686; x86_64 without Wine's 32-bit part (the windows look
+# the same).
 PRESET=mingw-i686 ARCH=win32
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "This machine runs no 32-bit programs: taking the screenshots from the x86_64 build."
+if ! install_wine32; then
+    echo "Taking the screenshots from the x86_64 build."
     PRESET=mingw-x86_64 ARCH=win64
 fi
 BUILD=$ROOT_DIR/build/$PRESET
