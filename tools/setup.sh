@@ -98,9 +98,9 @@ runs_32bit_wine() {
 # i386 lists are the ones a mirror out of step may lack, and the i386
 # architecture is added for this step only. Returns whether the loader runs;
 # when it does not, says why in one line and keeps the reason in WINE32_MISSING.
-WINE32_MISSING=""
+WINE32_MISSING="Wine's 32-bit loader does not start"
 install_wine32() {
-    runs_32bit_wine && return 0
+    runs_32bit_wine && { WINE32_MISSING=""; return 0; }
     if ! kernel_runs_32bit_programs; then
         WINE32_MISSING="this machine's kernel runs no 32-bit programs"
     else
@@ -111,8 +111,10 @@ install_wine32() {
         echo "Installing: wine32:i386"
         update_package_lists
         apt install -y wine32:i386 || true
-        if ! runs_32bit_wine; then
-            WINE32_MISSING="Wine's 32-bit part (wine32:i386) cannot be installed"
+        if runs_32bit_wine; then
+            WINE32_MISSING=""
+        else
+            WINE32_MISSING="wine32:i386 cannot be installed"
             # Nothing of i386 came: later updates need not fetch its lists.
             [ -z "$added" ] || as_root dpkg --remove-architecture i386 2>/dev/null || true
         fi
