@@ -89,12 +89,13 @@ le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 25
 le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
 
 # tone HALF_PERIOD: 0.2 s of a square wave, 8 kHz, 8 bits, as raw samples.
+# Cut in the shell, not by head: head leaving early would end the writer with
+# SIGPIPE, which stops this script.
 tone() {
-    local half=$1 period high low
-    high=$(head -c "$half" /dev/zero | tr '\0' '\260')
-    low=$(head -c "$half" /dev/zero | tr '\0' '\120')
-    period=$high$low
-    for ((i = 0; i < 1600 / (2 * half) + 1; i++)); do printf '%s' "$period"; done | head -c 1600
+    local LC_ALL=C half=$1 period wave=""
+    period=$(head -c "$half" /dev/zero | tr '\0' '\260')$(head -c "$half" /dev/zero | tr '\0' '\120')
+    while [ ${#wave} -lt 1600 ]; do wave+=$period; done
+    printf '%s' "${wave:0:1600}"
 }
 
 # wav FILE HALF_PERIOD: a small valid PCM WAV file.
