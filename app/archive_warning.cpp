@@ -1,13 +1,22 @@
-// The balloon on the tray icon that tells of a replay that cannot be archived.
+// What the player is told of replays that cannot be archived: a balloon on the
+// tray icon once a slot has failed for ten ticks, and the tray tip for as long
+// as any slot fails.
 #include <cstring>
 
 #include "app/tray_application.h"
 #include "platform/handles.h"
+#include "platform/registry.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
 
 namespace {
+
+// What SHQueryUserNotificationState answers while a balloon would go unseen:
+// the user is away or locked out, busy in a full-screen program, in a
+// full-screen Direct3D game, or presenting.
+constexpr int32_t kQunsNotPresent = 1;
+constexpr int32_t kQunsPresentationMode = 4;
 
 // Appends text to the NUL-terminated out of size bytes, cut before the first
 // character that would not fit whole.
@@ -25,30 +34,83 @@ void AppendCut(char* out, std::size_t size, const char* text, std::size_t length
 
 void AppendCut(char* out, std::size_t size, const char* text) { AppendCut(out, size, text, std::strlen(text)); }
 
+// Writes text of the string table into out, zero-filled, with name in place of
+// %s and number in place of %d.
+void Expand(char* out, std::size_t size, const char* text, const char* name, uint32_t number) {
+    std::memset(out, 0, size);
+    char digits[12];
+    std::size_t count = 0;
+    do {
+        digits[sizeof digits - 1 - count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    // '%' is never the second byte of a double-byte character.
+    for (const char* mark; (mark = std::strchr(text, '%')) != nullptr; text = mark + 2) {
+        AppendCut(out, size, text, static_cast<std::size_t>(mark - text));
+        if (mark[1] == 's') AppendCut(out, size, name);
+        if (mark[1] == 'd') AppendCut(out, size, digits + sizeof digits - count, count);
+        if (mark[1] == '\0') return;
+    }
+    AppendCut(out, size, text);
+}
+
+// Windows 10 and 11 show a balloon as a toast, and Focus Assist holds toasts
+// back while a full-screen game runs: exactly when replays are written. The
+// call is Vista's, looked up at run time so that older systems still start.
+bool UserSeesBalloons() {
+    sys::Module shell = sys::LoadLibraryA("shell32.dll");
+    if (shell == nullptr) return true;
+    sys::ProcAddress query = sys::GetProcAddress(shell, "SHQueryUserNotificationState");
+    int32_t state = 0;
+    bool away = query != nullptr && sys::CallSHQueryUserNotificationState(query, &state) == 0 &&
+                state >= kQunsNotPresent && state <= kQunsPresentationMode;
+    sys::FreeLibrary(shell);
+    return !away;
+}
+
 }  // namespace
 
-void TrayApplication::ShowArchiveWarning(const char* fileName, uint32_t reason) {
-    // The icon's own record, with the balloon added; Windows holds it back while
-    // a full-screen game runs, and shows it afterwards.
+void TrayApplication::ShowArchiveFailures() {
+    uint32_t failing = archiveFailures.Failing();
+    if (failing != tipFailing) {
+        tipFailing = failing;
+        sys::NotifyIconData tip = notifyData;
+        tip.uFlags = sys::kNifTip;
+        WriteTrayTip(tip.szTip, sizeof tip.szTip);
+        // Refused while the icon is gone: adding it again writes the same tip.
+        sys::Shell_NotifyIconA(sys::kNimModify, &tip);
+    }
+    // Slots not told of stay due: the first pass after tells them.
+    if (archivePass.toTell == 0 || !UserSeesBalloons()) return;
+    if (ShowArchiveWarning(archivePass.firstToTell, archivePass.firstReason, archivePass.toTell)) {
+        archiveFailures.ToldOfDue();
+    }
+}
+
+bool TrayApplication::ShowArchiveWarning(const char* fileName, uint32_t reason, uint32_t count) {
+    // The icon's own record, with the balloon added.
     sys::NotifyIconData balloon = notifyData;
     balloon.uFlags = sys::kNifInfo;
     balloon.dwInfoFlags = sys::kNiifWarning;
     std::memset(balloon.szInfoTitle, 0, sizeof balloon.szInfoTitle);
     AppendCut(balloon.szInfoTitle, sizeof balloon.szInfoTitle, caption);
 
-    // "... %s ...", the slot file's name in place of %s, then the platform's own words.
-    std::memset(balloon.szInfo, 0, sizeof balloon.szInfo);
-    const char* text = settings.LoadText(IDS_ARCHIVE_FAILED);
-    const char* mark = std::strstr(text, "%s");
-    AppendCut(balloon.szInfo, sizeof balloon.szInfo, text, mark != nullptr ? mark - text : std::strlen(text));
-    if (mark != nullptr) {
-        AppendCut(balloon.szInfo, sizeof balloon.szInfo, fileName);
-        AppendCut(balloon.szInfo, sizeof balloon.szInfo, mark + 2);
-    }
+    // The first file, how many there are, then the platform's own words.
+    const char* text = settings.LoadText(count > 1 ? IDS_ARCHIVE_FAILED_MANY : IDS_ARCHIVE_FAILED);
+    Expand(balloon.szInfo, sizeof balloon.szInfo, text, fileName, count);
     char words[256];
     if (reason != 0 && sys::FormatMessageA(reason, words, sizeof words) != 0) {
         AppendCut(balloon.szInfo, sizeof balloon.szInfo, "\n");
         AppendCut(balloon.szInfo, sizeof balloon.szInfo, words);
     }
-    sys::Shell_NotifyIconA(sys::kNimModify, &balloon);
+    return sys::Shell_NotifyIconA(sys::kNimModify, &balloon);
+}
+
+void TrayApplication::WriteTrayTip(char* tip, std::size_t size) {
+    if (tipFailing == 0) {
+        std::memset(tip, 0, size);
+        AppendCut(tip, size, caption);
+        return;
+    }
+    Expand(tip, size, settings.LoadText(IDS_TIP_ARCHIVE_FAILING), caption, tipFailing);
 }

@@ -20,13 +20,22 @@ intptr_t TrayApplication::DialogProc(sys::Window window, uint32_t message, sys::
             sys::SetWindowLongPtrA(window, sys::kDwlpMsgResult, 1);
             return 1;
         case sys::kWmEndSession:
-            if (application != nullptr && wParam != 0) application->EndSession();
+            if (application == nullptr || wParam == 0) return 0;
+            // The Restart Manager closes the program while the session goes on:
+            // nothing may be left behind, the tray icon least of all.
+            if ((static_cast<uint32_t>(lParam) & sys::kEndSessionCloseApp) != 0) {
+                application->CloseForRestart();
+            } else {
+                application->EndSession();
+            }
             return 0;
-        case kWmArchiveSlice:
-            if (application != nullptr) application->ContinueArchivePass();
-            return 1;
         case sys::kWmTimer:
-            if (application != nullptr && wParam == kTrayIconRetryTimer) application->RetryTrayIcon();
+            if (application == nullptr) return 1;
+            if (wParam == kTrayIconRetryTimer) application->RetryTrayIcon();
+            if (wParam == kArchiveSliceTimer) {
+                sys::KillTimer(window, kArchiveSliceTimer);
+                application->ContinueArchivePass();
+            }
             return 1;
         case sys::kWmPaint:
         case sys::kWmNotify:

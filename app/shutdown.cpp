@@ -57,3 +57,11 @@ void TrayApplication::EndSession() {
     // program closed: nothing slow, nothing released twice.
     window = nullptr;
 }
+
+// An installer or an update needs the program gone (the Restart Manager), and
+// it may end the process soon after asking: the settings first, as at a
+// session's end, then the whole close sequence, so that no icon is left behind.
+void TrayApplication::CloseForRestart() {
+    if (initialized != 0 && window != nullptr && !settings.Saved) settings.Save();
+    CloseSequence();
+}

@@ -13,6 +13,10 @@ namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "ZOLM";
+// Task Manager and Settings turn a startup entry off here and leave the Run
+// value alone: a binary record under the value's name, whose first byte is odd
+// while the entry is off (02 or 06 on, 03 off).
+const char kApprovedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // Room for a path, its two quotes and its NUL.
 constexpr std::size_t kQuotedPathSize = sys::kMaxPath + 2;
@@ -26,6 +30,20 @@ bool QuotedProgramPath(char (&out)[kQuotedPathSize]) {
     out[0] = '"';
     out[length + 1] = '"';
     return true;
+}
+
+// True when Windows keeps a record that turns the Run value off. With access
+// kKeySetValue as well, such a record is removed.
+bool TurnedOffByWindows(uint32_t access) {
+    sys::RegKey key = nullptr;
+    if (sys::RegOpenKeyExA(sys::kHkeyCurrentUser, kApprovedKey, 0, access, &key) != 0) return false;
+    uint8_t record[64];
+    std::memset(record, 0, sizeof record);
+    uint32_t size = sizeof record;
+    bool off = sys::RegQueryValueExA(key, kRunValue, record, &size) == 0 && size != 0 && (record[0] & 1) != 0;
+    if (off && (access & sys::kKeySetValue) != 0) off = sys::RegDeleteValueA(key, kRunValue) != 0;
+    sys::RegCloseKey(key);
+    return off;
 }
 
 }  // namespace
@@ -44,7 +62,7 @@ bool TrayApplication::StartsWithWindows() {
     bool read = sys::RegQueryValueExA(key, kRunValue, reinterpret_cast<uint8_t*>(value), &size) == 0;
     sys::RegCloseKey(key);
     // A copy of the program elsewhere, or another program, is not this one.
-    return read && SameNameIgnoringCase(value, program);
+    return read && SameNameIgnoringCase(value, program) && !TurnedOffByWindows(sys::kKeyQueryValue);
 }
 
 void TrayApplication::ToggleStartWithWindows() {
@@ -61,6 +79,9 @@ void TrayApplication::ToggleStartWithWindows() {
         changed = result == 0;
         sys::RegCloseKey(key);
     }
+    // Turned on, it must not stay turned off by Windows; turned off, Windows'
+    // own record is left as it is.
+    if (changed && !starts) changed = !TurnedOffByWindows(sys::kKeyQueryValue | sys::kKeySetValue);
     // A locked-down registry: the player must not believe the change was made.
     if (!changed) {
         sys::MessageBoxA(window, settings.LoadText(IDS_START_WITH_WINDOWS_FAILED), caption,

@@ -109,7 +109,7 @@ bool TrayApplication::AddTrayIcon() {
     notifyData.uFlags = sys::kNifMessage | sys::kNifIcon | sys::kNifTip;
     notifyData.uCallbackMessage = sys::kWmTrayNotify;
     notifyData.hIcon = icon;
-    std::strncpy(notifyData.szTip, caption, sizeof notifyData.szTip - 1);
+    WriteTrayTip(notifyData.szTip, sizeof notifyData.szTip);
     if (sys::Shell_NotifyIconA(sys::kNimAdd, &notifyData)) return true;
     // A shell that timed out may have added it all the same, and one that restarted
     // may have kept it: then the icon is there and only takes its details again.

@@ -21,7 +21,8 @@ TrayApplication::TrayApplication(sys::Instance instance)
       commandRunning(false),
       taskbarCreatedMessage(0),
       instanceMutex(nullptr),
-      trayIconRetriesLeft(0) {
+      trayIconRetriesLeft(0),
+      tipFailing(0) {
     std::memset(caption, 0, sizeof caption);
     std::memset(atomName, 0, sizeof atomName);
     std::memset(&notifyData, 0, sizeof notifyData);

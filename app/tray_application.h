@@ -22,6 +22,8 @@ struct ArchiveResult {
     bool left;
     // When it has not: the platform's error code for the reason, 0 when there is none.
     uint32_t reason;
+    // It holds a copy of a replay archived already, left for the caller to recycle.
+    bool copyOfArchived;
 };
 
 // Every method below is defined in the file its group names.
@@ -50,6 +52,8 @@ public:
     void ReleaseInstance();
     void CloseSequence();
     void EndSession();
+    // Asked to close while the session goes on: saves first, then closes completely.
+    void CloseForRestart();
 
     // The hidden window's and the timer's procedures: app/dialog_procedures.cpp
     static intptr_t DialogProc(sys::Window window, uint32_t message, sys::WParam wParam, sys::LParam lParam);
@@ -66,16 +70,26 @@ public:
     void MonitorTick();
     // Begins a pass over the slots, when none is under way, and runs its first slice.
     void ArchiveStableReplays(const char* sourceFolder, const char* archiveRoot);
-    // Runs the next slice of the pass under way, if any.
+    // Runs the next slice of the pass under way, if any and if no command waits
+    // in a modal loop.
     void ContinueArchivePass();
+    // Has the next slice run once waiting input and paint have been served.
+    void ScheduleArchiveSlice();
     // Ends an unfinished pass where it is: a command is about to touch the slots.
     void EndArchivePass();
 
-    // The archive move of one slot file: replay/archive_move.cpp
-    ArchiveResult ArchiveReplay(const char* sourceFolder, const char* archiveRoot, const sys::FindData& slotFile);
+    // The archive move of one slot file: replay/archive_move.cpp. A copy of a
+    // replay archived already is recycled, or with recycleCopy false only told.
+    ArchiveResult ArchiveReplay(const char* sourceFolder, const char* archiveRoot, const sys::FindData& slotFile,
+                                bool recycleCopy = true);
 
-    // The player told of a replay that cannot be archived: app/archive_warning.cpp
-    void ShowArchiveWarning(const char* fileName, uint32_t reason);
+    // The player told of replays that cannot be archived: app/archive_warning.cpp
+    // At the end of a pass: the tray tip, and one balloon for the slots due to be told.
+    void ShowArchiveFailures();
+    // The balloon for count replays, the first of them fileName; true when the shell took it.
+    bool ShowArchiveWarning(const char* fileName, uint32_t reason, uint32_t count);
+    // The tray tip: the caption, or the number of replays that cannot be archived.
+    void WriteTrayTip(char* tip, std::size_t size);
 
     // The two modes: replay/modes.cpp
     void SetMode(int32_t newMode);
@@ -149,22 +163,33 @@ public:
     ArchiveFailures archiveFailures;
     // The recent replays' submenu, as the tray menu last showed it.
     RecentDays recentDays;
-    // The archive pass under way: the slot it visits next, of first..last.
+    // The replays the tray tip says cannot be archived; 0 when it shows the caption.
+    uint32_t tipFailing;
+    // The archive pass under way: the slot it visits next, of first..last, and
+    // when it began.
     struct ArchivePass {
         bool underway;
         uint32_t first;
         uint32_t next;
         uint32_t last;
+        uint32_t began;
         char source[sys::kMaxPath];
         char root[sys::kMaxPath];
+        // The slots of this pass due to be told, and the first of them.
+        uint32_t toTell;
+        char firstToTell[sys::kMaxPath];
+        uint32_t firstReason;
     } archivePass;
 };
 
 // The hidden window's timer that retries adding the tray icon.
 constexpr sys::TimerId kTrayIconRetryTimer = 2;
 
-// Posted to the hidden window: run the next slice of the archive pass.
-constexpr uint32_t kWmArchiveSlice = sys::kWmTrayNotify + 1;
+// The hidden window's timer that runs the next slice of the archive pass: a
+// WM_TIMER comes after the input and paint that wait, where a posted message
+// would come before them. One-shot, after the shortest period there is.
+constexpr sys::TimerId kArchiveSliceTimer = 3;
+constexpr uint32_t kArchiveSlicePause = 10;
 // How long one slice of the archive pass goes on before it returns to the
 // message loop; a single move may take longer.
 constexpr uint32_t kArchiveSliceMilliseconds = 100;

@@ -50,6 +50,8 @@ void TrayApplication::HandleTrayMessage(sys::WParam wParam, sys::LParam lParam) 
     // The menu's loop may have let a close through; the menus are gone then.
     if (window != nullptr) RunCommand(*this, command);
     commandRunning = false;
+    // An archive pass the command left waiting goes on.
+    ScheduleArchiveSlice();
 }
 
 uint32_t TrayApplication::ShowTrayMenu() {

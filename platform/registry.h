@@ -35,6 +35,10 @@ bool FreeLibrary(Module module);
 // Calls proc, which GetProcAddress returned for "SHGetFolderPathA", with the five
 // arguments of that function; path receives up to 260 bytes. Returns its HRESULT.
 int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* token, uint32_t flags, char* path);
+// Calls proc, which GetProcAddress returned for "SHQueryUserNotificationState"
+// (Vista and later): *state receives a QUERY_USER_NOTIFICATION_STATE. Returns
+// its HRESULT.
+int32_t CallSHQueryUserNotificationState(ProcAddress proc, int32_t* state);
 constexpr int kCsidlAppData = 0x1A;        // the user's roaming application data
 constexpr uint32_t kShgfpTypeCurrent = 0;  // the folder's path as it is now
 

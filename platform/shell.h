@@ -18,7 +18,8 @@ void MallocRelease(Malloc allocator);
 // Shows the modal folder picker. NULL when cancelled; an item list otherwise,
 // freed by the caller with MallocFree.
 IdList SHBrowseForFolderA(BrowseInfo* info);
-// Writes the list's file-system path into path (260 bytes). False when it has none.
+// Writes the list's file-system path into path (260 bytes), '?' in place of
+// each character the ANSI code page cannot spell exactly. False when it has none.
 bool SHGetPathFromIDListA(IdList list, char* path);
 
 // Opens file (a folder: in Explorer) with verb. Above 32 on success; the

@@ -34,6 +34,7 @@ constexpr uint32_t kWmDestroy = 0x0002;
 constexpr uint32_t kWmClose = 0x0010;
 constexpr uint32_t kWmQueryEndSession = 0x0011;
 constexpr uint32_t kWmEndSession = 0x0016;
+constexpr uint32_t kEndSessionCloseApp = 0x1;  // in lParam: the Restart Manager closes the program
 constexpr uint32_t kWmPaint = 0x000F;
 constexpr uint32_t kWmNotify = 0x004E;
 constexpr uint32_t kWmInitDialog = 0x0110;
@@ -96,7 +97,8 @@ struct FindData {
     FileTime ftLastWriteTime;
     uint32_t nFileSizeHigh;
     uint32_t nFileSizeLow;
-    // Characters the ANSI code page cannot spell come back as '?'.
+    // Characters the ANSI code page cannot spell exactly (none, or only by a
+    // look-alike such as a backslash for the yen sign) come back as '?'.
     char cFileName[kMaxPath];
     // The 8.3 name, where the long name is no valid one and the volume keeps them.
     char cAlternateFileName[14];

@@ -8,10 +8,6 @@ ArchiveFailures::ArchiveFailures() {
 }
 
 void ArchiveFailures::Absent(uint32_t index) {
-    if (index < kMaxTrackedSlots) ticksFailed[index] = 0;
-}
-
-void ArchiveFailures::Archived(uint32_t index) {
     if (index >= kMaxTrackedSlots) return;
     ticksFailed[index] = 0;
     told[index] = false;
@@ -20,7 +16,17 @@ void ArchiveFailures::Archived(uint32_t index) {
 bool ArchiveFailures::Failed(uint32_t index) {
     if (index >= kMaxTrackedSlots) return false;
     if (ticksFailed[index] < kTicksBeforeTelling) ++ticksFailed[index];
-    if (ticksFailed[index] < kTicksBeforeTelling || told[index]) return false;
-    told[index] = true;
-    return true;
+    return ticksFailed[index] >= kTicksBeforeTelling && !told[index];
+}
+
+void ArchiveFailures::ToldOfDue() {
+    for (uint32_t index = 0; index < kMaxTrackedSlots; ++index) {
+        if (ticksFailed[index] >= kTicksBeforeTelling) told[index] = true;
+    }
+}
+
+uint32_t ArchiveFailures::Failing() const {
+    uint32_t failing = 0;
+    for (uint32_t index = 0; index < kMaxTrackedSlots; ++index) failing += ticksFailed[index] != 0 ? 1 : 0;
+    return failing;
 }

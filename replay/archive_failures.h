@@ -16,13 +16,16 @@ public:
     ArchiveFailures();
     virtual ~ArchiveFailures() = default;
 
-    // The slot, by its index in the range, holds no file: a later failure starts a new row.
+    // The slot, by its index in the range, holds no file, or its file has been
+    // archived: a later failure starts a new row, which is told again.
     void Absent(uint32_t index);
-    // Its file has been archived: a later row may be told again.
-    void Archived(uint32_t index);
-    // Its file failed to move once more. True when the player is to be told now:
-    // on the tenth failure in a row, once until the slot has been archived.
+    // Its file failed to move once more. True when the player is due to be told:
+    // from the tenth failure in a row, until a balloon has told of it.
     bool Failed(uint32_t index);
+    // A balloon has told of every slot due.
+    void ToldOfDue();
+    // The slots whose file failed to move on its last try.
+    uint32_t Failing() const;
 
 private:
     uint8_t ticksFailed[kMaxTrackedSlots];

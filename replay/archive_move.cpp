@@ -115,23 +115,44 @@ bool IsFreeName(const char* path) {
 // What the search for a numbered name found.
 enum class NameChoice { kFree, kCopyOfArchived, kNone };
 
-// True when the file at path holds the same bytes as the slot file at source:
-// the replay is archived already. The slot file itself never counts.
-bool IsArchivedCopy(const char* path, const char* source, const FileStamp& sourceStamp) {
-    if (SameNameIgnoringCase(path, source)) return false;
-    FileStamp stamp;
-    return ReadFileStamp(path, &stamp) && stamp.nFileSizeHigh == sourceStamp.nFileSizeHigh &&
-           stamp.nFileSizeLow == sourceStamp.nFileSizeLow && SameContents(path, source);
+// True when the file at path, of the given size, holds the same bytes as the
+// slot file at source: the replay is archived already. The slot file itself
+// never counts.
+bool IsArchivedCopy(const char* path, uint32_t sizeHigh, uint32_t sizeLow, const char* source,
+                    const FileStamp& sourceStamp) {
+    return !SameNameIgnoringCase(path, source) && sizeHigh == sourceStamp.nFileSizeHigh &&
+           sizeLow == sourceStamp.nFileSizeLow && SameContents(path, source);
+}
+
+// The number n of a file name that reads "<name> (n)<extension>" for target,
+// whose extension begins at dot; 0 for any other name.
+int NumberOfName(const char* target, std::size_t dot, const char* found) {
+    std::size_t nameStart = FileNameOffset(target);
+    const char* digits = found + (dot - nameStart) + 2;
+    if (std::strlen(found) < dot - nameStart + 4 || digits[0] < '1' || digits[0] > '9') return 0;
+    int number = 0;
+    for (const char* p = digits; *p >= '0' && *p <= '9' && number <= kLastFreeNameNumber; ++p) {
+        number = number * 10 + (*p - '0');
+    }
+    char candidate[sys::kMaxPath];
+    if (number < 2 || number > kLastFreeNameNumber || !NumberedName(candidate, target, dot, number)) return 0;
+    return SameNameIgnoringCase(candidate + nameStart, found) ? number : 0;
 }
 
 // Leaves target naming a file that does not exist yet: as it is, or with " (2)",
 // " (3)", ... before the extension of its last part. Some shells replace an
-// existing file on a move instead of renaming the one they move. A taken name
-// that holds the slot file's bytes already shows the replay archived (a load's
-// copy left in a slot, or a second instance's): kCopyOfArchived.
+// existing file on a move instead of renaming the one they move. A name of that
+// chain that holds the slot file's bytes already shows the replay archived (a
+// load's copy left in a slot, or a second instance's): kCopyOfArchived. Every
+// taken name is compared before a free one is chosen, so that a copy of " (3)"
+// is known while " (2)" is free.
 NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& sourceStamp) {
-    if (IsFreeName(target)) return NameChoice::kFree;
-    if (IsArchivedCopy(target, source, sourceStamp)) return NameChoice::kCopyOfArchived;
+    bool free = IsFreeName(target);
+    FileStamp stamp;
+    if (!free && ReadFileStamp(target, &stamp) &&
+        IsArchivedCopy(target, stamp.nFileSizeHigh, stamp.nFileSizeLow, source, sourceStamp)) {
+        return NameChoice::kCopyOfArchived;
+    }
     std::size_t length = std::strlen(target);
     std::size_t nameStart = 0;
     std::size_t dot = length;
@@ -145,14 +166,36 @@ NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& 
             dot = i;
         }
     }
+
+    // One search finds every numbered name: "<name> (*)<extension>".
+    char pattern[sys::kMaxPath];
+    if (!NumberedName(pattern, target, dot, 0)) return free ? NameChoice::kFree : NameChoice::kNone;
+    pattern[dot + 2] = '*';
+    char folder[sys::kMaxPath];
+    CopyPath(folder, sizeof folder, target);
+    folder[nameStart] = '\0';
+    bool taken[kLastFreeNameNumber + 1] = {};
+    bool copy = false;
+    ForEachFile(pattern, [&](const sys::FindData& found) {
+        int number = NumberOfName(target, dot, found.cFileName);
+        if (number == 0) return true;
+        taken[number] = true;
+        char path[sys::kMaxPath];
+        copy = CopyPath(path, sizeof path, folder) && AppendPath(path, found.cFileName) &&
+               IsArchivedCopy(path, found.nFileSizeHigh, found.nFileSizeLow, source, sourceStamp);
+        return !copy;
+    });
+    if (copy) return NameChoice::kCopyOfArchived;
+    if (free) return NameChoice::kFree;
+
     char candidate[sys::kMaxPath];
     for (int number = 2; number <= kLastFreeNameNumber; ++number) {
+        if (taken[number]) continue;
         if (!NumberedName(candidate, target, dot, number)) return NameChoice::kNone;
         if (IsFreeName(candidate)) {
             std::memcpy(target, candidate, sizeof candidate);
             return NameChoice::kFree;
         }
-        if (IsArchivedCopy(candidate, source, sourceStamp)) return NameChoice::kCopyOfArchived;
     }
     return NameChoice::kNone;
 }
@@ -164,7 +207,7 @@ uint32_t ReasonOf(int result) {
     return 0;
 }
 
-ArchiveResult Failure(uint32_t reason) { return ArchiveResult{false, reason}; }
+ArchiveResult Failure(uint32_t reason) { return ArchiveResult{false, reason, false}; }
 
 // Sends path alone to the recycle bin, unseen and without questions.
 bool Recycle(sys::Window owner, const char* path) {
@@ -178,7 +221,7 @@ bool Recycle(sys::Window owner, const char* path) {
 }  // namespace
 
 ArchiveResult TrayApplication::ArchiveReplay(const char* sourceFolder, const char* archiveRoot,
-                                             const sys::FindData& slotFile) {
+                                             const sys::FindData& slotFile, bool recycleCopy) {
     char source[sys::kMaxPath];
     if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, slotFile.cFileName)) {
         return Failure(sys::kErrorFilenameExcedRange);
@@ -202,7 +245,9 @@ ArchiveResult TrayApplication::ArchiveReplay(const char* sourceFolder, const cha
     FileStamp stamp{slotFile.nFileSizeHigh, slotFile.nFileSizeLow, slotFile.ftLastWriteTime};
     switch (ChooseArchiveName(target, source, stamp)) {
         case NameChoice::kFree: break;
-        case NameChoice::kCopyOfArchived: return ArchiveResult{Recycle(window, source), 0};
+        case NameChoice::kCopyOfArchived:
+            if (!recycleCopy) return ArchiveResult{false, 0, true};
+            return ArchiveResult{Recycle(window, source), 0, false};
         case NameChoice::kNone: return Failure(0);
     }
 
@@ -218,5 +263,5 @@ ArchiveResult TrayApplication::ArchiveReplay(const char* sourceFolder, const cha
         RunFileRequest(window, sys::kFoMove, sources.Text(), targets.Text(), request_flags::kArchiveMove, nullptr);
     if (result != 0) return Failure(ReasonOf(result));
     // A shell may report success for a move it did not make.
-    return ArchiveResult{sys::GetFileAttributesA(source) == sys::kInvalidFileAttributes, 0};
+    return ArchiveResult{sys::GetFileAttributesA(source) == sys::kInvalidFileAttributes, 0, false};
 }

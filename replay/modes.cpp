@@ -15,6 +15,9 @@ void TrayApplication::SetMode(int32_t newMode) {
         // Replays that may still lie in the slots would be archived as new ones.
         if (!DeleteLoadedReplays(settings.DataFolder)) return;
     }
+    // The game may write the slots during browse mode: what the scans saw
+    // before does not vouch for what the slots hold afterwards.
+    if (newMode == BrowseMode) presence.ForgetAll();
     // Assigned only now: ticks during the recycle must still see browse mode.
     mode = newMode;
 }

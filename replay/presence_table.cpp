@@ -44,8 +44,26 @@ void PresenceTable::MarkPresent(uint32_t slot) {
     if (current != nullptr) current->Set(slot - lowest, 1);
 }
 
+void PresenceTable::MarkSeen(uint32_t slot, uint32_t tick) {
+    if (current != nullptr) current->Set(slot - lowest, static_cast<int32_t>(tick != 0 ? tick : 1));
+}
+
 void PresenceTable::MarkAbsent(uint32_t slot) {
     if (current != nullptr) current->Set(slot - lowest, 0);
+}
+
+uint32_t PresenceTable::SeenBefore(uint32_t slot) const {
+    return previous != nullptr ? static_cast<uint32_t>(previous->Get(slot - lowest)) : 0;
+}
+
+void PresenceTable::Forget(uint32_t slot) {
+    MarkAbsent(slot);
+    if (previous != nullptr) previous->Set(slot - lowest, 0);
+}
+
+void PresenceTable::ForgetAll() {
+    if (previous != nullptr) previous->Clear();
+    if (current != nullptr) current->Clear();
 }
 
 int32_t PresenceTable::IsPresentInBoth(uint32_t slot) const {

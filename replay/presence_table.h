@@ -1,5 +1,6 @@
 // Whether each replay slot was found by the scan under way and by the last
-// completed one.
+// completed one. A slot's flag holds the tick count at which a scan saw its
+// file (never 0), so that two sightings can be told a period apart.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,15 @@ public:
     PresenceTable& operator=(const PresenceTable&) = delete;
 
     void MarkPresent(uint32_t slot);
+    // Marks the slot found at the given tick count.
+    void MarkSeen(uint32_t slot, uint32_t tick);
     void MarkAbsent(uint32_t slot);
     int32_t IsPresentInBoth(uint32_t slot) const;
+    // When the last completed scan found the slot; 0 when it did not.
+    uint32_t SeenBefore(uint32_t slot) const;
+    // Both scans' sightings of the slot, or of every slot, are forgotten.
+    void Forget(uint32_t slot);
+    void ForgetAll();
     void EndScan();
 
     FlagArray* previous;

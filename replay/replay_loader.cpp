@@ -43,26 +43,59 @@ bool BuildPair(TrayApplication& app, const char* sourceFolder, const char* dataF
            CopyPath(target, sys::kMaxPath, dataFolder) && AppendPath(target, slotName);
 }
 
+// What a slot needs before a replay is loaded into it.
+enum class Readiness : uint8_t { kLeftOut, kReady, kCopy };
+
+// A slot whose replay has left it: the two scans that saw that replay are
+// forgotten, so that whatever the slot holds next needs two fresh ones.
+void Vacated(TrayApplication& app, uint32_t slot, uint32_t index) {
+    app.presence.Forget(slot);
+    app.slotLoaded[index] = false;
+}
+
 // Readies the slot at target for a loaded replay: empty, or holding what the
 // last load put there, unchanged (the shell then asks before it replaces it).
 // Anything else is a replay of the game's that the monitor has not moved yet,
 // and it is archived now, whatever the two-scan rule would say: a replace
-// answered Yes would lose it for good. False when the slot cannot be readied:
-// it is left out of this load.
-bool ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot, uint32_t index) {
+// answered Yes would lose it for good. A copy of a replay archived already is
+// only named (kCopy): all of them go to the recycle bin in one request.
+// kLeftOut when the slot cannot be readied: it is left out of this load.
+Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot,
+                    uint32_t index) {
     uint32_t attributes = sys::GetFileAttributesA(target);
     if (attributes == sys::kInvalidFileAttributes) {
         uint32_t error = sys::GetLastError();
-        return error == sys::kErrorFileNotFound || error == sys::kErrorPathNotFound;
+        bool empty = error == sys::kErrorFileNotFound || error == sys::kErrorPathNotFound;
+        return empty ? Readiness::kReady : Readiness::kLeftOut;
     }
     sys::FindData found;
-    if ((attributes & sys::kFileAttributeDirectory) != 0 || !FindOneFile(target, &found)) return false;
+    if ((attributes & sys::kFileAttributeDirectory) != 0 || !FindOneFile(target, &found)) return Readiness::kLeftOut;
     FileStamp now{found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime};
-    if (app.slotLoaded[index] && SameStamp(now, app.loadedStamps[index])) return true;
-    if (!app.ArchiveReplay(dataFolder, dataFolder, found).left) return false;
-    app.presence.MarkAbsent(slot);
-    app.slotLoaded[index] = false;
-    return true;
+    if (app.slotLoaded[index] && SameStamp(now, app.loadedStamps[index])) return Readiness::kReady;
+    ArchiveResult result = app.ArchiveReplay(dataFolder, dataFolder, found, false);
+    if (result.copyOfArchived) return Readiness::kCopy;
+    if (!result.left) return Readiness::kLeftOut;
+    Vacated(app, slot, index);
+    return Readiness::kReady;
+}
+
+// Sends the copies of archived replays found in the slots to the recycle bin,
+// in one request, unseen; a slot whose copy is still there afterwards is left
+// out of the load.
+void RecycleCopies(TrayApplication& app, const char* dataFolder, const SortedNames& names, uint32_t first,
+                   const PathList& copies, Readiness* readiness) {
+    if (copies.count == 0) return;
+    RunFileRequest(app.window, sys::kFoDelete, copies.Text(), nullptr, request_flags::kSilentRecycle, nullptr);
+    for (uint32_t index = 0; index < names.count; ++index) {
+        if (readiness[index] != Readiness::kCopy) continue;
+        char slotName[sys::kMaxPath];
+        char target[sys::kMaxPath];
+        bool gone = app.slotScan.FormatSlotName(slotName, sizeof slotName, first + index) &&
+                    CopyPath(target, sizeof target, dataFolder) && AppendPath(target, slotName) &&
+                    sys::GetFileAttributesA(target) == sys::kInvalidFileAttributes;
+        readiness[index] = gone ? Readiness::kReady : Readiness::kLeftOut;
+        if (gone) Vacated(app, first + index, index);
+    }
 }
 
 // Remembers each slot that the copy really wrote: its target now has the size
@@ -97,13 +130,26 @@ bool CopyReplaysIntoSlots(TrayApplication& app, const char* sourceFolder, const 
         GetReplayFilePattern(app.settings, pattern);
         CollectReplayNames(sourceFolder, pattern, names);
 
+        Readiness readiness[kMaxTrackedSlots];
+        PathList copies(sourceBuffer, listSize);
+        for (uint32_t index = 0; index < names.count; ++index) {
+            char source[sys::kMaxPath];
+            char target[sys::kMaxPath];
+            readiness[index] = Readiness::kLeftOut;
+            if (!BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) continue;
+            readiness[index] = ReadySlot(app, dataFolder, target, first + index, index);
+            if (readiness[index] == Readiness::kCopy) copies.Append(target);
+        }
+        RecycleCopies(app, dataFolder, names, first, copies, readiness);
+
+        std::memset(sourceBuffer, 0, listSize);
         PathList sources(sourceBuffer, listSize);
         PathList targets(targetBuffer, listSize);
         for (uint32_t index = 0; index < names.count; ++index) {
             char source[sys::kMaxPath];
             char target[sys::kMaxPath];
-            if (BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target) &&
-                ReadySlot(app, dataFolder, target, first + index, index)) {
+            if (readiness[index] == Readiness::kReady &&
+                BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) {
                 PathList::AppendPair(sources, source, targets, target);
             }
         }

@@ -9,11 +9,33 @@
 
 namespace {
 
-void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archiveRoot, uint32_t slot, uint32_t index) {
+// Two sightings show a replay the game has finished writing only when a timer
+// period lies between them: a scan that begins just after a long pass would
+// find the slots that pass visited last seen a moment ago. Measured from each
+// slot's sighting to the begin of this scan, give or take a slice for the
+// clock's steps and a tick that waited for one.
+bool SeenAPeriodAgo(const TrayApplication& app, uint32_t slot) {
+    uint32_t seen = app.presence.SeenBefore(slot);
+    uint32_t period = app.settings.MonitorInterval;
+    uint32_t needed = period > kArchiveSliceMilliseconds ? period - kArchiveSliceMilliseconds : 0;
+    return seen != 0 && app.archivePass.began - seen >= needed;
+}
+
+// Keeps the first of the slots due to be told, and counts them all.
+void NoteDue(TrayApplication& app, const char* fileName, uint32_t reason) {
+    TrayApplication::ArchivePass& pass = app.archivePass;
+    if (pass.toTell++ != 0) return;
+    CopyPath(pass.firstToTell, sizeof pass.firstToTell, fileName);
+    pass.firstReason = reason;
+}
+
+void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archiveRoot, uint32_t slot, uint32_t index,
+               uint32_t now) {
     bool present = app.slotScan.IsSlotFilePresent(slot);
     if (present) {
-        app.presence.MarkPresent(slot);
-        if (app.presence.IsPresentInBoth(slot) == 0) return;
+        bool stable = SeenAPeriodAgo(app, slot);
+        app.presence.MarkSeen(slot, now);
+        if (!stable) return;
     }
     // The file may also have gone since the scan began.
     if (!present || !app.slotScan.ReadSlotFile(slot)) {
@@ -24,9 +46,9 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
     ArchiveResult result = app.ArchiveReplay(sourceFolder, archiveRoot, app.slotScan.found);
     if (result.left) {
         app.presence.MarkAbsent(slot);
-        app.archiveFailures.Archived(index);
+        app.archiveFailures.Absent(index);
     } else if (app.archiveFailures.Failed(index)) {
-        app.ShowArchiveWarning(app.slotScan.found.cFileName, result.reason);
+        NoteDue(app, app.slotScan.found.cFileName, result.reason);
     }
 }
 
@@ -35,8 +57,9 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
 void TrayApplication::MonitorTick() {
     // A tick dispatched by the modal loop of a request (a load's copy, a voice
     // install, a pass's own move) would move files inside that request, and
-    // rewrite the presence table under the pass that is waiting.
-    if (FileRequestUnderway()) return;
+    // rewrite the presence table under the pass that is waiting. One dispatched
+    // by a command's menu, picker or message box would keep the player waiting.
+    if (FileRequestUnderway() || commandRunning) return;
     if (mode == BrowseMode) return;
     if (settings.DataFolder[0] == '\0') return;
     // A pass that a burst of replays has kept going goes on; a second never starts.
@@ -61,11 +84,13 @@ void TrayApplication::ArchiveStableReplays(const char* sourceFolder, const char*
     archivePass.first = first;
     archivePass.next = first;
     archivePass.last = last;
+    archivePass.began = sys::GetTickCount();
+    archivePass.toTell = 0;
     ContinueArchivePass();
 }
 
 void TrayApplication::ContinueArchivePass() {
-    if (!archivePass.underway || FileRequestUnderway()) return;
+    if (!archivePass.underway || commandRunning || FileRequestUnderway()) return;
     // Each slice returns to the message loop well within the quarter second in
     // which a tray click should open the menu, however many replays wait.
     uint32_t started = sys::GetTickCount();
@@ -76,19 +101,26 @@ void TrayApplication::ContinueArchivePass() {
     }
     for (;;) {
         uint32_t slot = archivePass.next;
-        VisitSlot(*this, archivePass.source, archivePass.root, slot, slot - archivePass.first);
+        VisitSlot(*this, archivePass.source, archivePass.root, slot, slot - archivePass.first, started);
         // The pass stops on the last slot rather than past it, so a range that
         // ends at the largest number ends too.
         if (slot == archivePass.last) {
             EndArchivePass();
+            ShowArchiveFailures();
             return;
         }
         archivePass.next = slot + 1;
         if (sys::GetTickCount() - started >= kArchiveSliceMilliseconds) {
-            // Should the message be lost, the next tick goes on.
-            sys::PostMessageA(window, kWmArchiveSlice, 0, 0);
+            ScheduleArchiveSlice();
             return;
         }
+    }
+}
+
+void TrayApplication::ScheduleArchiveSlice() {
+    // Should the timer not be had, the next tick goes on.
+    if (archivePass.underway && window != nullptr) {
+        sys::SetTimer(window, kArchiveSliceTimer, kArchiveSlicePause, nullptr);
     }
 }
 

@@ -33,6 +33,9 @@
 #define IDS_RECENT_COUNT 26
 #define IDS_OPEN_ARCHIVE_FAILED 27
 #define IDS_START_WITH_WINDOWS_FAILED 28
+#define IDS_ARCHIVE_FAILED_MANY 29
+#define IDS_TIP_ARCHIVE_FAILING 30
+#define IDS_FOLDER_NAME_UNUSABLE 31
 
 // The tray menu's command ids, for the resource compiler and the program alike.
 // A new command takes a number no other id here has.

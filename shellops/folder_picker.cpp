@@ -33,6 +33,13 @@ void TrayApplication::BrowseForFolder(char* chosen, const char* start) {
         sys::MallocFree(allocator, picked);
     }
     sys::MallocRelease(allocator);
+    // A folder whose name the ANSI calls cannot spell would be read and written
+    // as another path, or as a wildcard: refused, and the player told why.
+    if (std::strchr(chosen, '?') != nullptr) {
+        chosen[0] = '\0';
+        sys::MessageBoxA(window, settings.LoadText(IDS_FOLDER_NAME_UNUSABLE), caption,
+                         sys::kMbOk | sys::kMbIconInformation);
+    }
 }
 
 int TrayApplication::BrowseCallback(sys::Window window, uint32_t message, sys::LParam, sys::LParam data) {

@@ -3,12 +3,27 @@
 
 #include <cstring>
 
+#include "platform/win32/ansi_names.h"
 #include "platform/win32/win32_headers.h"
 
 namespace sys {
+
+void ToAnsiName(const WCHAR* name, char* out, std::size_t size) {
+    if (size < 2) return;
+    BOOL usedDefault = FALSE;
+    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, out, static_cast<int>(size), "?",
+                              &usedDefault) == 0) {
+        out[0] = '?';
+        out[1] = '\0';
+    }
+    out[size - 1] = '\0';
+}
+
 namespace {
 
-void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data) {
+// The search reads each name as the system stores it: the ANSI call would
+// convert it with best fit, and a look-alike can be a separator.
+void CopyFindData(const WIN32_FIND_DATAW& found, FindData* data) {
     data->dwFileAttributes = found.dwFileAttributes;
     data->ftCreationTime.dwLowDateTime = found.ftCreationTime.dwLowDateTime;
     data->ftCreationTime.dwHighDateTime = found.ftCreationTime.dwHighDateTime;
@@ -16,10 +31,8 @@ void CopyFindData(const WIN32_FIND_DATAA& found, FindData* data) {
     data->ftLastWriteTime.dwHighDateTime = found.ftLastWriteTime.dwHighDateTime;
     data->nFileSizeHigh = found.nFileSizeHigh;
     data->nFileSizeLow = found.nFileSizeLow;
-    std::memcpy(data->cFileName, found.cFileName, sizeof data->cFileName);
-    data->cFileName[sizeof data->cFileName - 1] = '\0';
-    std::memcpy(data->cAlternateFileName, found.cAlternateFileName, sizeof data->cAlternateFileName);
-    data->cAlternateFileName[sizeof data->cAlternateFileName - 1] = '\0';
+    ToAnsiName(found.cFileName, data->cFileName, sizeof data->cFileName);
+    ToAnsiName(found.cAlternateFileName, data->cAlternateFileName, sizeof data->cAlternateFileName);
 }
 
 FILETIME ToFiletime(const FileTime* time) {
@@ -46,18 +59,22 @@ int CopyBounded(char* out, std::size_t size, const char* formatted) {
 }  // namespace
 
 SearchHandle FindFirstFileA(const char* pattern, FindData* data) {
-    WIN32_FIND_DATAA found;
+    WCHAR widePattern[MAX_PATH];
+    if (::MultiByteToWideChar(CP_ACP, 0, pattern, -1, widePattern, MAX_PATH) == 0) {
+        return kInvalidSearch;
+    }
+    WIN32_FIND_DATAW found;
     ZeroMemory(&found, sizeof found);
-    HANDLE search = ::FindFirstFileA(pattern, &found);
+    HANDLE search = ::FindFirstFileW(widePattern, &found);
     if (search == INVALID_HANDLE_VALUE) return kInvalidSearch;
     CopyFindData(found, data);
     return search;
 }
 
 bool FindNextFileA(SearchHandle search, FindData* data) {
-    WIN32_FIND_DATAA found;
+    WIN32_FIND_DATAW found;
     ZeroMemory(&found, sizeof found);
-    if (!::FindNextFileA(static_cast<HANDLE>(search), &found)) return false;
+    if (!::FindNextFileW(static_cast<HANDLE>(search), &found)) return false;
     CopyFindData(found, data);
     return true;
 }

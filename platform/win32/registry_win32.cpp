@@ -67,4 +67,13 @@ int32_t CallSHGetFolderPathA(ProcAddress proc, Window owner, int folder, void* t
     return call(static_cast<HWND>(owner), folder, static_cast<HANDLE>(token), flags, path);
 }
 
+int32_t CallSHQueryUserNotificationState(ProcAddress proc, int32_t* state) {
+    // WINAPI too; the enumeration is an int.
+    typedef HRESULT(WINAPI * QueryStateFn)(int*);
+    int answer = 0;
+    HRESULT result = reinterpret_cast<QueryStateFn>(proc)(&answer);
+    *state = answer;
+    return result;
+}
+
 }  // namespace sys

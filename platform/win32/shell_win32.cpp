@@ -1,6 +1,7 @@
 // The shell: batch file operations, the folder picker and COM.
 #include "platform/shell.h"
 
+#include "platform/win32/ansi_names.h"
 #include "platform/win32/win32_headers.h"
 
 namespace sys {
@@ -68,7 +69,12 @@ IdList SHBrowseForFolderA(BrowseInfo* info) {
 }
 
 bool SHGetPathFromIDListA(IdList list, char* path) {
-    return ::SHGetPathFromIDListA(static_cast<PCIDLIST_ABSOLUTE>(list), path) != FALSE;
+    // The wide path, converted without best fit: a picked folder's look-alike
+    // of a separator must not become one.
+    WCHAR wide[MAX_PATH];
+    if (::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(list), wide) == FALSE) return false;
+    ToAnsiName(wide, path, MAX_PATH);
+    return true;
 }
 
 int32_t CoInitializeApartment() { return ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }

@@ -54,6 +54,7 @@ void Fill(const fake::Entry& entry, sys::FindData* data) {
     std::strncpy(data->cFileName, name.c_str(), sizeof(data->cFileName) - 1);
     // What the ANSI call makes of a character code page 932 cannot spell.
     std::replace(data->cFileName, data->cFileName + sizeof data->cFileName, fake::detail::kOutsideCodePage, '?');
+    std::replace(data->cFileName, data->cFileName + sizeof data->cFileName, fake::detail::kBestFitOnly, '?');
     if (state().volumeShortNames) {
         std::string shortName = fake::detail::ShortNameOf(name);
         std::strncpy(data->cAlternateFileName, shortName.c_str(), sizeof(data->cAlternateFileName) - 1);
@@ -124,7 +125,9 @@ bool MatchesPattern(const std::string& pattern, const std::string& name) {
 
 namespace {
 
-bool IsInvalidDosChar(char c) { return c == kOutsideCodePage || std::strchr("*?<>|\"+=,;[] ~.", c) != nullptr; }
+bool IsInvalidDosChar(char c) {
+    return c == kOutsideCodePage || c == kBestFitOnly || std::strchr("*?<>|\"+=,;[] ~.", c) != nullptr;
+}
 
 bool IsValidShortName(const std::string& name) {
     std::size_t dot = name.find('.');

@@ -16,6 +16,9 @@ inline void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>
 // In a fake file name, a character that code page 932 cannot spell (Hangul, an
 // emoji): a search reports it as '?', and the short name takes '_' for it.
 constexpr char kOutsideCodePage = '\xFF';
+// U+00A5 (¥), which the ANSI calls would turn into a backslash by best fit:
+// a search reports it as '?' too, and so does the folder picker.
+constexpr char kBestFitOnly = '\xFE';
 
 // True for a lead byte of a code page 932 double-byte character.
 inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }

@@ -97,6 +97,8 @@ struct State {
     int registryCloseCount = 0;
     // HKCU\Software\Microsoft\Windows\CurrentVersion\Run: value name -> text.
     std::map<std::string, std::string> runValues;
+    // ...\Explorer\StartupApproved\Run: value name -> binary record.
+    std::map<std::string, std::string> approvedValues;
 
     // Version and shell32.
     sys::OsVersionInfo version{148, 5, 1, 2600, 2, {0}};
@@ -104,6 +106,7 @@ struct State {
     bool shGetFolderPathExported = true;
     int32_t shGetFolderPathResult = 0;
     std::string appDataFolder = "C:\\Users\\player\\AppData\\Roaming";
+    int32_t userNotificationState = 5;  // SHQueryUserNotificationState: QUNS_ACCEPTS_NOTIFICATIONS
 
     // File system; INI files live here too, as text.
     std::vector<Entry> entries;

@@ -24,26 +24,39 @@ constexpr int32_t kEInvalidArg = static_cast<int32_t>(0x80070057u);
 const sys::Module kShell32 = reinterpret_cast<sys::Module>(static_cast<uintptr_t>(0x7C9C0000u));
 int shGetFolderPathProcMarker;  // its address stands for the export
 const sys::ProcAddress kShGetFolderPathProc = &shGetFolderPathProcMarker;
+int queryNotificationProcMarker;
+const sys::ProcAddress kQueryNotificationProc = &queryNotificationProcMarker;
 
 const char kGameKey[] = "Software\\Sega\\PuyoF";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kApprovedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
-// Open keys: true for the Run key, false for the game's.
-std::map<sys::RegKey, bool>& OpenKeys() {
-    static std::map<sys::RegKey, bool> keys;
+enum KeyKind { kGame, kRun, kApproved };
+
+// Open keys and which key each is.
+std::map<sys::RegKey, KeyKind>& OpenKeys() {
+    static std::map<sys::RegKey, KeyKind> keys;
     return keys;
 }
 
-sys::RegKey OpenKey(bool run) {
+sys::RegKey OpenKey(KeyKind kind) {
     sys::RegKey key = fake::detail::NewHandle();
-    OpenKeys()[key] = run;
+    OpenKeys()[key] = kind;
     ++state().registryOpenCount;
     return key;
 }
 
-bool IsRunKey(sys::RegKey key) {
+bool IsKey(sys::RegKey key, KeyKind kind) {
     auto found = OpenKeys().find(key);
-    return found != OpenKeys().end() && found->second;
+    return found != OpenKeys().end() && found->second == kind;
+}
+
+bool IsRunKey(sys::RegKey key) { return IsKey(key, kRun); }
+
+// The values of a Run key, by folded name.
+std::map<std::string, std::string>* ValuesOf(sys::RegKey key) {
+    if (IsKey(key, kRun)) return &state().runValues;
+    return IsKey(key, kApproved) ? &state().approvedValues : nullptr;
 }
 
 int& LoadedShell32() {
@@ -80,14 +93,14 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
     if (fake::ShouldFail("RegOpenKeyExA")) return kErrorAccessDenied;
     (void)options;
     (void)access;
-    if (root == kHkeyCurrentUser && EqualNoCase(subKey, kRunKey)) {
-        *out = OpenKey(true);
+    if (root == kHkeyCurrentUser && (EqualNoCase(subKey, kRunKey) || EqualNoCase(subKey, kApprovedKey))) {
+        *out = OpenKey(EqualNoCase(subKey, kRunKey) ? kRun : kApproved);
         return kErrorSuccess;
     }
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kGameKey) || !state().registryKeyExists) {
         return kErrorFileNotFound;
     }
-    *out = OpenKey(false);
+    *out = OpenKey(kGame);
     return kErrorSuccess;
 }
 
@@ -95,7 +108,7 @@ int32_t RegCreateKeyExA(RegKey root, const char* subKey, uint32_t, RegKey* out) 
     state().calls.push_back("RegCreateKeyExA");
     if (fake::ShouldFail("RegCreateKeyExA")) return kErrorAccessDenied;
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kRunKey)) return kErrorAccessDenied;
-    *out = OpenKey(true);
+    *out = OpenKey(kRun);
     return kErrorSuccess;
 }
 
@@ -110,8 +123,8 @@ int32_t RegSetValueExA(RegKey key, const char* name, uint32_t type, const uint8_
 int32_t RegDeleteValueA(RegKey key, const char* name) {
     state().calls.push_back("RegDeleteValueA");
     if (fake::ShouldFail("RegDeleteValueA")) return kErrorAccessDenied;
-    if (!IsRunKey(key)) return kErrorInvalidHandle;
-    return state().runValues.erase(fake::detail::FoldPath(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
+    if (ValuesOf(key) == nullptr) return kErrorInvalidHandle;
+    return ValuesOf(key)->erase(fake::detail::FoldPath(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
 }
 
 int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size) {
@@ -119,10 +132,10 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
     if (fake::ShouldFail("RegQueryValueExA")) return kErrorAccessDenied;
     if (OpenKeys().count(key) == 0) return kErrorInvalidHandle;
     std::string bytes;
-    if (IsRunKey(key)) {
-        auto value = state().runValues.find(fake::detail::FoldPath(name));
-        if (value == state().runValues.end()) return kErrorFileNotFound;
-        bytes = value->second + '\0';
+    if (ValuesOf(key) != nullptr) {
+        auto value = ValuesOf(key)->find(fake::detail::FoldPath(name));
+        if (value == ValuesOf(key)->end()) return kErrorFileNotFound;
+        bytes = value->second + (IsRunKey(key) ? std::string(1, '\0') : "");  // text, or a binary record
     } else {
         if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
         bytes = state().installPathBytes;
@@ -172,11 +185,17 @@ Module LoadLibraryA(const char* name) {
 ProcAddress GetProcAddress(Module module, const char* name) {
     state().calls.push_back("GetProcAddress");
     if (fake::ShouldFail("GetProcAddress")) return nullptr;
-    if (module != kShell32 || LoadedShell32() == 0 || !state().shGetFolderPathExported || name == nullptr ||
-        std::strcmp(name, "SHGetFolderPathA") != 0) {
-        return nullptr;
-    }
+    if (module != kShell32 || LoadedShell32() == 0 || name == nullptr) return nullptr;
+    if (std::strcmp(name, "SHQueryUserNotificationState") == 0) return kQueryNotificationProc;
+    if (!state().shGetFolderPathExported || std::strcmp(name, "SHGetFolderPathA") != 0) return nullptr;
     return kShGetFolderPathProc;
+}
+
+int32_t CallSHQueryUserNotificationState(ProcAddress proc, int32_t* answer) {
+    state().calls.push_back("CallSHQueryUserNotificationState");
+    if (proc != kQueryNotificationProc || LoadedShell32() == 0) return kEInvalidArg;
+    *answer = state().userNotificationState;
+    return kErrorSuccess;
 }
 
 bool FreeLibrary(Module module) {

@@ -1,6 +1,7 @@
 // The fake shell: batch file operations over the fake file system, the folder
 // picker with its allocator, and COM. Moves behave as Wine 8's do: no missing
 // destination folder is created, and an existing destination is replaced.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/shell.h"
@@ -260,6 +261,7 @@ bool SHGetPathFromIDListA(IdList list, char* path) {
     auto found = state().pickerItemLists.find(list);
     if (found == state().pickerItemLists.end()) return false;
     std::strncpy(path, found->second.c_str(), kMaxPath - 1);
+    std::replace(path, path + kMaxPath, fake::detail::kBestFitOnly, '?');
     return true;
 }
 

@@ -113,7 +113,9 @@ std::map<std::string, int>::iterator FindAtom(const std::string& folded) {
 }  // namespace
 
 void FireTimer() {
-    if (state().timerRunning && state().timerProc != nullptr) state().timerProc(nullptr, sys::kWmTimer, timerId, 0);
+    if (!state().timerRunning || state().timerProc == nullptr) return;
+    state().tickCount += state().timerPeriod;  // a period has passed since the last
+    state().timerProc(nullptr, sys::kWmTimer, timerId, 0);
 }
 
 }  // namespace fake

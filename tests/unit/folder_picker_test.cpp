@@ -59,6 +59,13 @@ TEST_F(FolderPickerTest, CancelLeavesTheFolderEmptyAndReleasesTheAllocator) {
     EXPECT_EQ(fake::CallCount("SHGetPathFromIDListA"), 0);
     EXPECT_EQ(fake::CallCount("MallocFree"), 0);
     EXPECT_EQ(fake::CallCount("MallocRelease"), 1);
+
+    // A folder whose path the ANSI calls cannot spell (a yen sign, a backslash by best fit) is never used.
+    S().pickedFolders.push_back(std::string("C:\\a") + fake::detail::kBestFitOnly + "b");
+    app->BrowseForFolder(chosen, "C:\\Start");
+    EXPECT_STREQ(chosen, "");
+    ASSERT_EQ(S().messageBoxes.size(), 1u);
+    EXPECT_EQ(S().messageBoxes[0].text, S().strings[IDS_FOLDER_NAME_UNUSABLE]);
 }
 
 TEST_F(FolderPickerTest, NoAllocatorMeansNoPicker) {

@@ -125,7 +125,7 @@ TEST_F(ReplayLoaderTest, LoadTakesNamesInOrderAndPlayModeRecyclesOnlyItsUnchange
 }
 
 TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
-    StartWith("MaxIndex=4\n");
+    StartWith("MaxIndex=6\n");
     struct Row {
         const char* before;  // what the slot holds when the second load begins
         bool loaded;         // the second load writes it
@@ -137,8 +137,12 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
         {"game", true, true},          // a game replay the monitor has not moved yet
         {"game, open", false, false},  // one whose move fails: never overwritten
         {"first load, rewritten by the game", true, true},
+        {"archived already", true, true},  // a copy of a replay the archive holds, as are the next
+        {"archived already too", true, true},
     };
-    for (const char* name : {"A.RPD", "B.RPD", "C.RPD", "D.RPD", "E.RPD"}) fake::AddFile(Stored(name), name, 1);
+    for (const char* name : {"A.RPD", "B.RPD", "C.RPD", "D.RPD", "E.RPD", "F.RPD", "G.RPD"}) {
+        fake::AddFile(Stored(name), name, 1);
+    }
     for (int slot = 0; slot < 5; ++slot) fake::AddFile("C:\\First\\" + std::to_string(slot) + ".RPD", "first load", 2);
     Load("C:\\First");
     fake::Remove(Slot(0));
@@ -146,16 +150,26 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
     fake::AddFile(Slot(3), "game, open", fake::FileTimeOf(2007, 5, 12, 0, 0, 3));
     fake::detail::FindEntry(Slot(3))->locked = true;
     fake::AddFile(Slot(4), rows[4].before, fake::FileTimeOf(2007, 5, 12, 0, 0, 4));
+    for (int slot : {5, 6}) {
+        fake::AddFile(Slot(slot), rows[slot].before, fake::FileTimeOf(2007, 5, 12, 0, 0, slot));
+        fake::AddFile("C:\\Data\\2007\\05\\12\\2007-05-12T00-00-0" + std::to_string(slot) + ".RPD", rows[slot].before);
+    }
     std::vector<bool> slotsFilledAtCopy;
     S().duringModalLoop = [&] {
         bool copying = !S().fileOps.empty() && S().fileOps.back().wFunc == sys::kFoCopy;
-        for (int slot = 0; slot < 5 && copying; ++slot) slotsFilledAtCopy.push_back(fake::Exists(Slot(slot)));
+        for (int slot = 0; slot < 7 && copying; ++slot) slotsFilledAtCopy.push_back(fake::Exists(Slot(slot)));
     };
     S().fileOps.clear();
 
     Load(kStored);
     ASSERT_EQ(S().fileOps.back().wFunc, sys::kFoCopy);
-    for (int slot = 0; slot < 5; ++slot) {
+    // The copies go to the recycle bin in one request, however many there are.
+    std::vector<std::vector<std::string>> recycles;
+    for (const fake::FileOpCall& op : S().fileOps) {
+        if (op.wFunc == sys::kFoDelete) recycles.push_back(op.from);
+    }
+    EXPECT_EQ(recycles, (std::vector<std::vector<std::string>>{{Slot(5), Slot(6)}}));
+    for (int slot = 0; slot < 7; ++slot) {
         const Row& row = rows[slot];
         SCOPED_TRACE(row.before);
         bool written = fake::Contents(Slot(slot)) == std::string(1, static_cast<char>('A' + slot)) + ".RPD";
@@ -388,25 +402,31 @@ TEST_F(ReplayLoaderTest, PairThatDoesNotFitIsLeftOutAndItsSlotSkipped) {
 
 TEST_F(ReplayLoaderTest, ANameTheAnsiCallsCannotSpellIsLoadedByItsShortNameOrTakesNoSlot) {
     // Reported as "?...?.RPD": a wildcard in the copy, which would take "AB.RPD" too. Longer than its short name.
+    // And a name with a yen sign, which best fit would make "A\\B.RPD", a path into a folder "A".
     const std::string kHangul = std::string(12, fake::detail::kOutsideCodePage) + ".RPD";
-    const std::string kShort = Stored(fake::detail::ShortNameOf(kHangul));
+    const std::string kYen = std::string("A") + fake::detail::kBestFitOnly + "B.RPD";
     for (bool shortNames : {true, false}) {
         SCOPED_TRACE(shortNames);
         SetUp();
         StartWith("");
         S().volumeShortNames = shortNames;
-        for (const std::string& name : {std::string("A.RPD"), kHangul, std::string("AB.RPD")}) {
+        for (const std::string& name : {std::string("A.RPD"), kHangul, std::string("AB.RPD"), kYen}) {
             fake::AddFile(Stored(name), name);
         }
+        fake::AddFile(Stored("A\\B.RPD"), "another file");
         Load(kStored);
         std::vector<std::string> loaded = {Stored("A.RPD"), Stored("AB.RPD")};
-        if (shortNames) loaded.push_back(kShort);
+        if (shortNames) {
+            loaded.push_back(Stored(fake::detail::ShortNameOf(kYen)));
+            loaded.push_back(Stored(fake::detail::ShortNameOf(kHangul)));
+        }
         ASSERT_EQ(S().fileOps.size(), 1u);
         EXPECT_EQ(S().fileOps[0].from, loaded);
         EXPECT_EQ(fake::Contents(Slot(1)), "AB.RPD");
-        EXPECT_EQ(fake::Exists(Slot(2)) ? fake::Contents(Slot(2)) : "", shortNames ? kHangul : "");
+        EXPECT_EQ(fake::Exists(Slot(2)) ? fake::Contents(Slot(2)) : "", shortNames ? kYen : "");
+        EXPECT_EQ(fake::Exists(Slot(3)) ? fake::Contents(Slot(3)) : "", shortNames ? kHangul : "");
         app->SetMode(PlayMode);
-        EXPECT_FALSE(fake::Exists(Slot(2))) << "known as loaded by its short name, and recycled";
+        EXPECT_FALSE(fake::Exists(Slot(3))) << "known as loaded by its short name, and recycled";
         delete theApplication;
         theApplication = nullptr;
         app = nullptr;

@@ -31,6 +31,15 @@ std::string Slot(int slot) {
     return name;
 }
 
+// A tick of the thread timer: one period after the last.
+void Tick(TrayApplication& app) {
+    fake::state().tickCount += app.settings.MonitorInterval;
+    app.MonitorTick();
+}
+
+// The hidden window's slice timer, as the message loop dispatches it.
+void FireSlice() { TrayApplication::DialogProc(kWindow, sys::kWmTimer, kArchiveSliceTimer, 0); }
+
 class ReplayMonitorTest : public ::testing::Test {
 protected:
     void SetUp() override { fake::Reset(); }
@@ -51,7 +60,7 @@ protected:
     }
 
     void Ticks(int count) {
-        for (int i = 0; i < count; ++i) app->MonitorTick();
+        for (int i = 0; i < count; ++i) Tick(*app);
     }
 
     std::vector<std::pair<std::string, std::string>> Moves() const {
@@ -184,6 +193,12 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         {"moved", "", kData, [](const std::string&) {}, true, 0, sys::kFoMove, 3,
          "2007\\05\\12\\2007-05-12T21-30-05.RPD"},
         {"a copy of the replay archived", "", kData, [](const std::string&) { fake::AddFile(kMay12Archive, "replay"); },
+         true, 0, sys::kFoDelete, 0, ""},
+        {"a copy of the replay archived under the third numbered name, the second free", "", kData,
+         [](const std::string&) {
+             fake::AddFile(kMay12Archive, "other!");
+             fake::AddFile("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD", "replay");
+         },
          true, 0, sys::kFoDelete, 0, ""},
         {"a copy of the replay archived under a numbered name", "", kData,
          [](const std::string&) {
@@ -406,8 +421,8 @@ TEST_F(ReplayMonitorTest, AMoveTheShellRefusesOrAbortsShowsNoDialogAndStaysForTh
     Ticks(2);
     EXPECT_EQ(fake::state().errorDialogs, 0);
     EXPECT_TRUE(fake::Exists(Slot(5)));
-    EXPECT_EQ(app->presence.previous->Get(5), 1);
-    EXPECT_EQ(app->presence.previous->Get(6), 1);
+    EXPECT_NE(app->presence.previous->Get(5), 0);
+    EXPECT_NE(app->presence.previous->Get(6), 0);
     fake::detail::FindEntry(Slot(5))->locked = false;
     Ticks(1);
     EXPECT_EQ(fake::Contents(kMay12Archive), "locked");
@@ -417,35 +432,47 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     // A range far from 0: the failures are counted by the slot's place in it.
     fake::AddFile(Slot(1005), "replay", kMay12);
     Start("MaxIndex=1005\r\nMinIndex=1000\r\n");
+    app->AddTrayIcon();
     // A caption longer than a balloon's title: cut after whole characters (表 is 95 5C).
     std::string caption;
     for (int i = 0; i < 32; ++i) caption += "\x95\x5c";
     std::strcpy(app->caption, caption.c_str());
-    auto balloons = [] {
-        std::vector<sys::NotifyIconData> shown;
+    auto shown = [](uint32_t flags) {
+        std::vector<sys::NotifyIconData> calls;
         for (const fake::ShellNotifyCall& call : fake::state().notifyIcons) {
-            if (call.message == sys::kNimModify && call.data.uFlags == sys::kNifInfo) shown.push_back(call.data);
+            if (call.message == sys::kNimModify && call.data.uFlags == flags) calls.push_back(call.data);
         }
-        return shown;
+        return calls;
     };
-    // Nine failed moves, a tick without the file, ten more; five; archived; failing once more.
+    // Nine failed moves, a tick without the file, ten more; five; archived; failing once more; gone and
+    // failing again, told while the icon is missing and again once it is back; a user busy in a
+    // full-screen game, then free.
     const struct {
         int ticks;
         bool present;
         bool failing;
-        std::size_t balloons;
-    } steps[] = {{10, true, true, 0}, {1, false, false, 0}, {10, true, true, 0}, {1, true, true, 1},
-                 {5, true, true, 1},  {1, true, false, 1},  {10, true, true, 1}, {1, true, true, 2}};
+        std::size_t balloons;  // asked for so far
+        bool iconMissing;
+        int32_t user;  // SHQueryUserNotificationState
+    } steps[] = {{10, true, true, 0, false, 5}, {1, false, false, 0, false, 5}, {10, true, true, 0, false, 5},
+                 {1, true, true, 1, false, 5},  {5, true, true, 1, false, 5},   {1, true, false, 1, false, 5},
+                 {10, true, true, 1, false, 5}, {1, true, true, 2, false, 5},   {1, false, false, 2, false, 5},
+                 {10, true, true, 2, false, 5}, {1, true, true, 3, true, 5},    {2, true, true, 4, false, 5},
+                 {1, false, false, 4, false, 5}, {11, true, true, 4, false, 3}, {1, true, true, 5, false, 5}};
     for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
         if (&step == &steps[7]) std::strcpy(app->caption, std::string(70, 'A').c_str());
         if (!step.present) fake::Remove(Slot(1005));
         if (step.present && !fake::Exists(Slot(1005))) fake::AddFile(Slot(1005), "next replay", kMay12 + 10000000ull);
+        fake::state().trayIcons.clear();
+        if (!step.iconMissing) fake::state().trayIcons.insert({kWindow, 1});
+        fake::state().userNotificationState = step.user;
         // Error 1, the smallest reason the platform words.
         fake::state().fileOpResults.assign(step.failing ? step.ticks : 0, 1);
         Ticks(step.ticks);
-        EXPECT_EQ(balloons().size(), step.balloons) << step.ticks;
+        EXPECT_EQ(shown(sys::kNifInfo).size(), step.balloons);
     }
-    sys::NotifyIconData balloon = balloons().at(0);
+    sys::NotifyIconData balloon = shown(sys::kNifInfo).at(0);
     std::string text = fake::state().strings[IDS_ARCHIVE_FAILED];
     text.replace(text.find("%s"), 2, "REPLAY1005.RPD");
     EXPECT_EQ(std::string(balloon.szInfo), text + "\nerror 1.") << "the slot and the platform's reason";
@@ -454,7 +481,25 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
         return std::string(data.szInfoTitle, strnlen(data.szInfoTitle, sizeof data.szInfoTitle));
     };
     EXPECT_EQ(title(balloon), caption.substr(0, 62));
-    EXPECT_EQ(title(balloons().at(1)), std::string(63, 'A'));
+    EXPECT_EQ(title(shown(sys::kNifInfo).at(1)), std::string(63, 'A'));
+
+    // Three slots failing in one pass: one balloon, for the first and all three. The tip counts them
+    // until every one is archived.
+    std::strcpy(app->caption, "ZOLM");
+    fake::Remove(Slot(1005));
+    Ticks(1);
+    for (int slot : {1001, 1003, 1005}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
+    fake::state().fileOpResults.assign(30, 1);
+    Ticks(11);
+    ASSERT_EQ(shown(sys::kNifInfo).size(), 6u);
+    text = fake::state().strings[IDS_ARCHIVE_FAILED_MANY];
+    text.replace(text.find("%s"), 2, "REPLAY1001.RPD").replace(text.find("%d"), 2, "3");
+    EXPECT_EQ(std::string(shown(sys::kNifInfo).back().szInfo), text + "\nerror 1.");
+    std::string tip = fake::state().strings[IDS_TIP_ARCHIVE_FAILING];
+    tip.replace(tip.find("%s"), 2, "ZOLM").replace(tip.find("%d"), 2, "3");
+    EXPECT_EQ(std::string(shown(sys::kNifTip).back().szTip), tip);
+    Ticks(1);
+    EXPECT_STREQ(shown(sys::kNifTip).back().szTip, "ZOLM");
 }
 
 TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds) {
@@ -465,19 +510,32 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         std::size_t movedAtLast;  // after two more ticks: the rest, seen by two scans again (0: no ticks)
     } rows[] = {
         {"nothing", [](TrayApplication&) {}, 200, 200},
-        {"a tick goes on with the pass, its slice's message lost",
+        {"a tick goes on with the pass, its slice's timer lost",
          [](TrayApplication& app) {
-             fake::state().posted.clear();
+             fake::state().windowTimers.clear();
              app.MonitorTick();
          },
          200, 200},
         {"a slice run by a move's own modal loop",
          [](TrayApplication&) {
              fake::state().duringModalLoop = [] {
-                 std::size_t calls = fake::state().calls.size();
-                 TrayApplication::DialogProc(kWindow, kWmArchiveSlice, 0, 0);
-                 EXPECT_EQ(fake::state().calls.size(), calls) << "a slice ran inside a request";
+                 std::size_t moves = fake::state().fileOps.size();
+                 FireSlice();
+                 EXPECT_EQ(fake::state().fileOps.size(), moves) << "a slice ran inside a request";
              };
+         },
+         200, 200},
+        {"a slice and a tick while a command waits in its menu, the rest after it",
+         [](TrayApplication& app) {
+             app.CreateMenus();
+             fake::state().duringModalLoop = [] {
+                 std::size_t moves = fake::state().fileOps.size();
+                 FireSlice();
+                 Tick(*theApplication);
+                 EXPECT_EQ(fake::state().fileOps.size(), moves) << "the pass went on inside the menu";
+             };
+             app.HandleTrayMessage(1, sys::kWmRButtonDown);
+             fake::state().duringModalLoop = nullptr;
          },
          200, 200},
         {"a mode switch", [](TrayApplication& app) { app.SetMode(PlayMode); }, 10, 200},
@@ -509,12 +567,11 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         Ticks(2);
         ASSERT_EQ(fake::state().fileOps.size(), 10u);
         row.betweenSlices(*app);
-        // As the message loop runs them: a slice posted before a command ended the pass comes all the same.
+        // As the message loop runs them: a slice due when a command ended the pass comes all the same.
         auto runPostedSlices = [&] {
-            while (!fake::state().posted.empty() && fake::state().posted.back().message == kWmArchiveSlice) {
-                fake::state().posted.pop_back();
+            while (fake::state().windowTimers.count(kArchiveSliceTimer) != 0) {
                 std::size_t before = fake::state().fileOps.size();
-                TrayApplication::DialogProc(kWindow, kWmArchiveSlice, 0, 0);
+                FireSlice();
                 EXPECT_LE(fake::state().fileOps.size() - before, 10u);
             }
         };
@@ -530,20 +587,45 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
     theApplication = nullptr;
 }
 
-TEST_F(ReplayMonitorTest, AReplayFoundOnceThatALoadArchivesLeavesItsSlotToTwoFreshScans) {
-    fake::AddFile(Slot(2), "two", kMay12);
+TEST_F(ReplayMonitorTest, ASlotIsMovedOnlyAfterTwoScansAPeriodApartAlsoAcrossALoad) {
+    // Seen by a pass a load ends, or by a completed scan before the load.
+    for (uint32_t moveMilliseconds : {100u, 0u}) {
+        SCOPED_TRACE(moveMilliseconds);
+        SetUp();
+        fake::AddFile(Slot(2), "two", kMay12);
+        Start();
+        fake::state().requestMilliseconds = moveMilliseconds;  // 100: each move ends its slice
+        Ticks(1);
+        fake::AddFile(Slot(1), "one", kMay12 + 10000000ull);
+        Ticks(1);  // slot 1 seen once, slot 2 moved
+        fake::AddFile("D:\\Load\\a.RPD", "a");
+        fake::AddFile("D:\\Load\\b.RPD", "b");
+        app->LoadReplays("D:\\Load", kData);  // archives slot 1 before its copy
+        fake::AddFile(Slot(1), "written again in browse mode", kMay12 + 20000000ull);
+        app->SetMode(PlayMode);
+        Ticks(1);
+        EXPECT_TRUE(fake::Exists(Slot(1))) << "moved after one scan";
+        Ticks(1);
+        EXPECT_FALSE(fake::Exists(Slot(1)));
+        app.reset();
+    }
+
+    // A pass slow enough to end with a tick waiting: the slot it visited last was seen a moment ago.
+    SetUp();
+    for (int slot : {1, 2, 3}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
     Start();
-    fake::state().requestMilliseconds = 100;  // each move ends its slice
+    theApplication = app.get();
+    fake::state().requestMilliseconds = 10000;
     Ticks(1);
-    fake::AddFile(Slot(1), "one", kMay12 + 10000000ull);
-    Ticks(1);  // slot 1 seen once, slot 2 moved
-    fake::AddFile("D:\\Load\\a.RPD", "a");
-    fake::AddFile("D:\\Load\\b.RPD", "b");
-    app->LoadReplays("D:\\Load", kData);  // archives slot 1 before its copy
-    fake::AddFile(Slot(1), "written again in browse mode", kMay12 + 20000000ull);
-    app->SetMode(PlayMode);
+    fake::AddFile(Slot(9), "late", kMay12);
     Ticks(1);
-    EXPECT_TRUE(fake::Exists(Slot(1))) << "moved after one scan";
+    while (fake::state().windowTimers.count(kArchiveSliceTimer) != 0) FireSlice();
+    ASSERT_EQ(fake::state().fileOps.size(), 3u);
+    app->MonitorTick();
+    EXPECT_TRUE(fake::Exists(Slot(9)));
+    Ticks(1);
+    EXPECT_FALSE(fake::Exists(Slot(9)));
+    theApplication = nullptr;
 }
 
 TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
@@ -555,7 +637,7 @@ TEST_F(ReplayMonitorTest, BrowseModeAndAnEmptyDataFolderTouchNothing) {
     Ticks(3);
     EXPECT_TRUE(fake::state().calls.empty());
     EXPECT_EQ(app->presence.current->Get(5), 0);
-    EXPECT_EQ(app->presence.previous->Get(5), 1) << "no EndScan ran";
+    EXPECT_NE(app->presence.previous->Get(5), 0) << "no EndScan ran";
 
     // Back in play mode the first scan compares with the last one before browse mode.
     app->mode = PlayMode;
@@ -661,7 +743,7 @@ TEST_F(ReplayMonitorTest, WithThePerSlotSearchFilesAreStillArchived) {
     fake::state().calls.clear();
     Ticks(2);
     EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
-    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2000);
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2001) << "a search per slot and scan, and the archive's numbered names";
 }
 
 TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
@@ -675,7 +757,8 @@ TEST_F(ReplayMonitorTest, AScanSearchesTheFolderOnceAndAllocatesNothing) {
     Ticks(1);
     EXPECT_EQ(fake::CallCount("FindFirstFileA"), 1);
     Ticks(1);
-    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 2) << "the moves take the files as the enumeration found them";
+    // The moves take the files as the enumeration found them, and search only the archive's numbered names.
+    EXPECT_EQ(fake::CallCount("FindFirstFileA"), 4);
     fake::AddFile(Slot(6), "replay", kMay12);
     Ticks(3);
     ASSERT_EQ(fake::state().fileOps.size(), 3u);
@@ -713,7 +796,7 @@ protected:
         Outcome outcome;
         for (int scan = 1; scan <= 4; ++scan) {
             std::size_t before = fake::state().fileOps.size();
-            app->MonitorTick();
+            Tick(*app);
             for (std::size_t i = before; i < fake::state().fileOps.size(); ++i) {
                 const fake::FileOpCall& op = fake::state().fileOps[i];
                 outcome.moves.push_back(std::to_string(scan) + ": " + op.from.at(0) + " -> " + op.to.at(0));

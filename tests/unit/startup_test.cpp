@@ -368,8 +368,12 @@ TEST_F(StartupTest, AnIconTheShellRefusesIsRetriedForMinutesUntilItIsTaken) {
 }
 
 TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
-    for (bool ending : {true, false}) {
-        SCOPED_TRACE(ending ? "ending" : "cancelled");
+    // A logoff, a logoff cancelled, and the Restart Manager closing the program
+    // while the session goes on: saved first too, then closed with its icon.
+    for (int end : {0, 1, 2}) {
+        bool ending = end != 1;
+        bool restart = end == 2;
+        SCOPED_TRACE(end);
         SetUp();
         int writesAfterEndSession = -1;
         int passes = 0;
@@ -378,14 +382,14 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
             writesAfterEndSession = fake::CallCount("WritePrivateProfileStringA");
             // Ended, the program no longer answers the tray, a restarted Explorer, nor
             // a tick queued before its timer was killed.
-            if (passes == 3 && ending) {
+            if (passes == 3 && end == 0) {
                 ClickTrayIcon();
                 Send(theApplication->taskbarCreatedMessage);
                 TrayApplication::MonitorTimerProc(nullptr, sys::kWmTimer, 1, 0);
             }
         };
         PostAtLoopPass(1, sys::kWmQueryEndSession);
-        PostAtLoopPass(2, sys::kWmEndSession, ending ? 1 : 0);
+        PostAtLoopPass(2, sys::kWmEndSession, ending ? 1 : 0, restart ? sys::kEndSessionCloseApp : 0);
         PostAtLoopPass(3, sys::kWmClose);  // ending, it finds the program closed already
         S().notifyAddFailures = 1000;      // and the icon's retry under way
 
@@ -398,7 +402,8 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
         std::vector<std::string> order = fake::CallsAmong(
             {"WritePrivateProfileStringA", "KillTimer", "Shell_NotifyIconA", "DestroyWindow", "GlobalDeleteAtom"});
         EXPECT_EQ(order.front(), ending ? "WritePrivateProfileStringA" : "KillTimer");
-        EXPECT_EQ(fake::CallCount("Shell_NotifyIconA") + fake::CallCount("DestroyWindow"), ending ? 0 : 2);
+        EXPECT_EQ(fake::CallCount("Shell_NotifyIconA") + fake::CallCount("DestroyWindow"), end == 0 ? 0 : 2);
+        EXPECT_EQ(S().dialogDestroyed, end != 0);
         EXPECT_EQ(fake::CallCount("TrackPopupMenuEx") + fake::CallCount("FindFirstFileA"), 0);
         EXPECT_FALSE(S().timerRunning);
         EXPECT_TRUE(S().windowTimers.empty()) << "the retry stops too";

@@ -231,6 +231,9 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
         bool checked;
         std::string after;  // the value after a click
         bool told;          // the player hears that the change failed
+        // The record of Task Manager's startup list, before and after the click ("" for none).
+        std::string approved = "";
+        std::string approvedAfter = "";
     } rows[] = {
         {"", "", "", false, kThis, false},
         {"", "\"c:\\program files\\zolm\\ZOLM.EXE\"", "", true, "", false},
@@ -242,6 +245,9 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
         {"", "", "GetModuleFileNameA", false, "", true},
         {kLongest, '"' + kLongest + '"', "", true, "", false},
         {kTooLong, "", "", false, "", true},  // cut by the system, it would name another file
+        {"", kThis, "", false, kThis, false, std::string("\x03\0\0\0", 4)},  // turned off in Task Manager
+        {"", "", "", false, kThis, false, "\x03"},
+        {"", kThis, "", true, "", false, "\x06", "\x06"},  // on: Windows' record is left alone
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.program + row.value);
@@ -249,11 +255,17 @@ TEST_F(TrayMenuTest, StartWithWindowsIsTheRunValueNamingThisProgram) {
         SetUp();
         if (!row.program.empty()) S().moduleFileName = row.program;
         if (!row.value.empty()) S().runValues["ZOLM"] = row.value;
+        if (!row.approved.empty()) S().approvedValues["ZOLM"] = row.approved;
         if (row.failing[0] != '\0') fake::FailCall(row.failing, 1, 1000);
         ClickTrayIcon();
         EXPECT_EQ(Checked(IDM_START_WITH_WINDOWS), row.checked);
         Choose(IDM_START_WITH_WINDOWS);
         EXPECT_EQ(S().runValues.count("ZOLM") != 0 ? S().runValues["ZOLM"] : "", row.after);
+        EXPECT_EQ(S().approvedValues.count("ZOLM") != 0 ? S().approvedValues["ZOLM"] : "", row.approvedAfter);
+        if (row.failing[0] == '\0' && !row.told) {
+            ClickTrayIcon();
+            EXPECT_EQ(Checked(IDM_START_WITH_WINDOWS), !row.checked) << "the click turned it over";
+        }
         EXPECT_EQ(S().messageBoxes.size(), row.told ? 1u : 0u);
         EXPECT_EQ(fake::detail::OpenKeyCount(), 0) << "a key left open";
         fake::FailCall("", 0);

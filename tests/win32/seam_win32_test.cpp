@@ -2,8 +2,10 @@
 // wsprintfA does it, a shell copy that really copies, a search that finds it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -141,4 +143,34 @@ TEST(SeamShell, CopyIntoNewFolderThenFindTheCopy) {
     EXPECT_TRUE(sys::FindClose(search));
 
     EXPECT_EQ(sys::FindFirstFileA((folder / "sub\\*.WAV").c_str(), &found), sys::kInvalidSearch);
+}
+
+// A character the code page spells only by a look-alike (the yen sign, which best
+// fit makes a backslash) or not at all comes back as '?', never as another path;
+// so does the picker's path.
+TEST(SeamFiles, NamesTheCodePageCannotSpellExactlyComeBackWithQuestionMarks) {
+    TempFolder folder;
+    wchar_t base[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, folder.Path().c_str(), -1, base, MAX_PATH);
+    const std::wstring names[] = {std::wstring(base) + L"\\a\u00A5b.RPD", std::wstring(base) + L"\\c\uD55Cd.RPD"};
+    for (const std::wstring& name : names) {
+        ::CloseHandle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    std::vector<std::string> found;
+    sys::FindData data = {};
+    sys::SearchHandle search = sys::FindFirstFileA((folder / "*.RPD").c_str(), &data);
+    ASSERT_NE(search, sys::kInvalidSearch);
+    do found.push_back(data.cFileName);
+    while (sys::FindNextFileA(search, &data));
+    sys::FindClose(search);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"a?b.RPD", "c?d.RPD"}));
+
+    PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(names[0].c_str());
+    ASSERT_NE(list, nullptr);
+    char path[MAX_PATH] = {};
+    EXPECT_TRUE(sys::SHGetPathFromIDListA(list, path));
+    EXPECT_EQ(std::string(path), folder / "a?b.RPD");
+    ::ILFree(list);
+    for (const std::wstring& name : names) ::DeleteFileW(name.c_str());
 }
