@@ -13,6 +13,14 @@ file, which the native build does not compile). The operators:
   delete  a one-line statement that calls or assigns removed
   return  a returned value replaced: true and false swapped, a comparison
           negated, anything else 0
+  guard   the guard of an if without an else taken away: the statement it
+          governs always runs; a guarded return, break or continue is also
+          removed whole, so that the code never leaves early
+  swap    two neighbouring arguments of a call swapped, when both are plain
+          names (x, a.b, p->q, ns::k) or literals of one kind
+  operand one operand of a condition's && or || dropped (a && b: a, and b),
+          in an if, a while, a return or an assignment
+  widen   an order comparison widened to "not equal": < and > to !=
 
 Every worker builds in a copy of the source tree, build/mutate/wN/src (the files
 git knows, with their uncommitted changes), never in the working tree. For each
@@ -59,6 +67,7 @@ EQUIVALENTS_FILE = "tools/mutate-equivalent.txt"
 WORK_FOLDER = "build/mutate"
 MINIMUM_TIMEOUT = 20.0  # the unit tests take about 1.5 s; a loaded machine, several times that
 TIMEOUT_FACTOR = 5.0
+OPERATORS = ("ror", "const", "logic", "negate", "delete", "return", "guard", "swap", "operand", "widen")
 
 
 def parse_arguments():
@@ -70,6 +79,7 @@ def parse_arguments():
   python3 tools/mutate.py --list shellops/append_path.cpp
   python3 tools/mutate.py --since HEAD~3                 the lines of the last three commits
   python3 tools/mutate.py --sample 600 --seed 7 -j 2     the whole code, an hour or more
+  python3 tools/mutate.py --operators guard,swap --sample 40   a sample of two operators
 
 Without files, --since or --sample, every mutant of the product code runs.
 The key of an equivalent mutant, in tools/mutate-equivalent.txt:
@@ -93,7 +103,15 @@ for the second and third identical mutant of one function.""")
                         help="print the mutants of the selection and run nothing")
     parser.add_argument("--no-sanitize", action="store_true",
                         help="do not try survivors on the sanitizer build")
+    parser.add_argument("--operators", metavar="LIST",
+                        help="only the mutants of these operators, comma-separated: " + ",".join(OPERATORS))
     arguments = parser.parse_args()
+    if arguments.operators is not None:
+        chosen = [name.strip() for name in arguments.operators.split(",") if name.strip()]
+        unknown = [name for name in chosen if name not in OPERATORS]
+        if unknown or not chosen:
+            parser.error(f"--operators takes some of {','.join(OPERATORS)}")
+        arguments.operators = set(chosen)
     if arguments.jobs < 1:
         parser.error("-j needs at least one worker")
     if arguments.sample is not None and arguments.sample < 1:
@@ -441,6 +459,24 @@ def mutants_of_file(path, text):
             removal = removed_statement(tokens, index)
             if removal:
                 add("delete", index, [removal])
+    # The later operators come after these on each line: a line that two of
+    # them give keeps the first one's name.
+    for index, token in enumerate(tokens):
+        if not notes[index].in_code:
+            continue
+        if token.text == "if":
+            for changes in removed_guards(tokens, index, notes, lines, templates):
+                add("guard", index, changes)
+        if token.text == "(":
+            for first, changes in swapped_arguments(tokens, index, lines, templates):
+                add("swap", first, changes)
+        condition = condition_of(tokens, index, notes)
+        if condition:
+            for changes in dropped_operands(tokens, *condition):
+                add("operand", condition[0], changes)
+        if token.text in ("<", ">") and index not in templates and not counts_up_to(tokens, index, notes) \
+                and not (index and tokens[index - 1].text == "operator"):
+            add("widen", index, [(token.start, token.end, "!=")])
     found.sort(key=lambda mutant: mutant.line)
     return found
 
@@ -648,6 +684,350 @@ def is_declaration(statement):
     while position < len(statement) and statement[position].text in ("*", "&", "&&"):
         position += 1
     return position < len(statement) and statement[position].kind == "id"
+
+
+def matching(tokens, open_index):
+    """Index of the ), ] or } that closes the bracket at open_index, on any line."""
+    opening = tokens[open_index].text
+    closing = {"(": ")", "[": "]", "{": "}"}[opening]
+    depth = 0
+    for position in range(open_index, len(tokens)):
+        text = tokens[position].text
+        if text == opening:
+            depth += 1
+        elif text == closing:
+            depth -= 1
+            if depth == 0:
+                return position
+    return None
+
+
+def statement_last(tokens, start):
+    """Index of the last token of the statement that starts at start, over any
+    number of lines: a block's }, the end of an if's else part, of a loop's
+    body; None when it cannot tell."""
+    if start >= len(tokens):
+        return None
+    text = tokens[start].text
+    if text == "{":
+        return matching(tokens, start)
+    if text in CONTROL_KEYWORDS:
+        open_index = start + 1
+        if text == "if" and open_index < len(tokens) and tokens[open_index].text == "constexpr":
+            open_index += 1
+        if open_index >= len(tokens) or tokens[open_index].text != "(":
+            return None
+        close = matching(tokens, open_index)
+        last = None if close is None else statement_last(tokens, close + 1)
+        if text == "if" and last is not None and last + 1 < len(tokens) and tokens[last + 1].text == "else":
+            return statement_last(tokens, last + 2)
+        return last
+    if text == "do":
+        body = statement_last(tokens, start + 1)
+        if body is None or body + 2 >= len(tokens) or tokens[body + 1].text != "while" or \
+                tokens[body + 2].text != "(":
+            return None
+        close = matching(tokens, body + 2)
+        if close is None or close + 1 >= len(tokens) or tokens[close + 1].text != ";":
+            return None
+        return close + 1
+    depth = 0
+    for position in range(start, len(tokens)):
+        text = tokens[position].text
+        if text in ("(", "[", "{"):
+            depth += 1
+        elif text in (")", "]", "}"):
+            depth -= 1
+            if depth < 0:
+                return None
+        elif text == ";" and depth == 0:
+            return position
+    return None
+
+
+def opening_brace(tokens, close_index):
+    """Index of the { that the } at close_index closes."""
+    depth = 0
+    for position in range(close_index, -1, -1):
+        depth += {"}": 1, "{": -1}.get(tokens[position].text, 0)
+        if depth == 0:
+            return position
+    return None
+
+
+def closes_loop_body(tokens, close_index):
+    """True when the } at close_index ends the body of a for, a while or a do."""
+    opening = opening_brace(tokens, close_index)
+    if opening is None or opening == 0:
+        return False
+    before = tokens[opening - 1]
+    if before.text == "do":
+        return True
+    if before.text != ")":
+        return False
+    depth = 0
+    for position in range(opening - 1, 0, -1):
+        depth += {")": 1, "(": -1}.get(tokens[position].text, 0)
+        if depth == 0:
+            return tokens[position - 1].text in ("for", "while")
+    return False
+
+
+PURE_BEFORE_PARENTHESIS = {"sizeof", "alignof", "alignas", "decltype", "noexcept"}
+
+
+def has_side_effects(tokens, first, end, templates):
+    """True when tokens[first:end] may call a function or change a variable:
+    the mutants of a guard then keep it evaluated."""
+    for position in range(first, end):
+        token = tokens[position]
+        if token.text in ASSIGNMENTS or token.text in ("new", "delete"):
+            return True
+        if token.text != "(" or position == 0:
+            continue
+        before = tokens[position - 1]
+        if before.kind == "id" and before.text not in PURE_BEFORE_PARENTHESIS:
+            return True
+        if before.text in (")", "]"):
+            return True  # a call through a pointer or of a call's result
+        if before.text in (">", ">>") and position - 1 in templates:
+            # static_cast<T>(x) calls nothing; f<T>(x) does.
+            depth = 0
+            for back in range(position - 1, 0, -1):
+                if back in templates:
+                    depth += {"<": -1, ">": 1, ">>": 2}[tokens[back].text]
+                if depth <= 0:
+                    if not tokens[back - 1].text.endswith("_cast"):
+                        return True
+                    break
+    return False
+
+
+EXITS = ("return", "break", "continue")
+
+
+def is_operand(tokens, first, end):
+    """True when tokens[first:end] needs no parentheses before || or &&: a
+    name, a call, a member, a subscript, maybe negated."""
+    depth = 0
+    for position in range(first, end):
+        text = tokens[position].text
+        if text in ("(", "["):
+            depth += 1
+        elif text in (")", "]"):
+            depth -= 1
+        elif depth == 0 and tokens[position].kind == "op" and text not in ("!", ".", "->", "::"):
+            return False
+    return True
+
+
+def removed_guards(tokens, index, notes, lines, templates):
+    """The guard of an if that has no else taken away, its condition on one
+    line: the statement it governs always runs; and a guarded return, break or
+    continue removed whole, so that the code never leaves early. A condition
+    that may call or assign is kept evaluated: (c) || true, (c) && false.
+    Without it, "if (c) " is dropped and a guarded exit becomes ";", or when
+    the statement starts on a later line the condition becomes true or false.
+    Never an if constexpr, an if with an initializer or a declaration."""
+    if index + 1 >= len(tokens) or tokens[index + 1].text != "(":
+        return []
+    opening = tokens[index + 1]
+    close = matching_close(tokens, index + 1)
+    if close is None or close == index + 2 or close + 1 >= len(tokens):
+        return []
+    condition = tokens[index + 2:close]
+    if any(token.text == ";" for token in condition) or (
+            is_declaration(condition) and any(token.text == "=" for token in condition)):
+        return []
+    guarded = tokens[close + 1]
+    last = statement_last(tokens, close + 1)
+    if guarded.text == ";" or last is None or (last + 1 < len(tokens) and tokens[last + 1].text == "else"):
+        return []
+    leaves = guarded.text in EXITS
+    following = tokens[last + 1] if last + 1 < len(tokens) else None
+    ends_function = following is not None and following.text == "}" and notes[last + 1].kind == "function"
+    if leaves and following is not None and following.text == "}" and (
+            (guarded.text == "return" and tokens[close + 2].text == ";" and ends_function) or
+            (guarded.text == "continue" and closes_loop_body(tokens, last + 1))):
+        return []  # the last thing its function or loop does: leaving early changes nothing
+    text = lines[tokens[index].line - 1][tokens[index + 2].start:tokens[close - 1].end]
+    whole = (opening.start, tokens[close].end)
+    if has_side_effects(tokens, index + 2, close, templates):
+        if not is_operand(tokens, index + 2, close):
+            text = f"({text})"
+        always = [(*whole, f"({text} || true)")]
+        never = [(*whole, f"({text} && false)")]
+    elif guarded.line == tokens[index].line:
+        always = [(tokens[index].start, guarded.start, "")]
+        end = statement_end(tokens, close + 1)
+        never = [(tokens[index].start, tokens[end].end, ";")] if end is not None else [(*whole, "(false)")]
+    else:
+        always = [(*whole, "(true)")]
+        never = [(*whole, "(false)")]
+    if not leaves:
+        return [always]
+    if guarded.text == "return" and tokens[close + 2].text != ";" and ends_function:
+        return [always]  # without it, the function would end without a value
+    return [always, never]
+
+
+COMMUTATIVE = {"min", "max", "swap"}
+NOT_CALLED = PURE_BEFORE_PARENTHESIS | CONTROL_KEYWORDS | {
+    "return", "static_assert", "catch", "case", "throw", "new", "delete", "else", "do", "operator"}
+NOT_A_NAME = {"true", "false", "nullptr", "this"} | NOT_CALLED | DECLARATION_KEYWORDS
+INTEGER_PATTERN = re.compile(r"(0[xX][0-9A-Fa-f]+|[1-9][0-9]*|0)[uUlL]*")
+CONSTANT_NAME = re.compile(r"k[A-Z0-9]\w*|[A-Z][A-Z0-9]*_[A-Z0-9_]*|[A-Z][A-Z0-9]+")
+
+
+def argument_kind(argument):
+    """What two arguments must share to be swapped: a plain name, with its
+    members reached through . or -> and its qualification through ::
+    (x, settings.Folder, app->window), either a variable's or a constant's
+    (sys::kMaxPath, IDS_TITLE); one kind per literal: integer (a minus
+    allowed), string, character, bool, their prefix apart. None for anything
+    else."""
+    texts = [token.text for token in argument]
+    if texts in (["true"], ["false"]):
+        return "bool"
+    number = argument[1:] if texts[:1] == ["-"] else argument
+    if len(number) == 1 and number[0].kind == "num":
+        return "integer" if INTEGER_PATTERN.fullmatch(number[0].text) else None
+    if len(argument) == 1 and argument[0].kind == "str":
+        text = argument[0].text
+        quote = min(text.find(mark) for mark in "\"'" if mark in text)
+        prefix = text[:quote].replace("R", "")
+        return ("string " if text[quote] == '"' else "character ") + prefix
+    if len(argument) % 2 == 0:
+        return None
+    for position, token in enumerate(argument):
+        if position % 2 == 0 and (token.kind != "id" or token.text in NOT_A_NAME):
+            return None
+        if position % 2 == 1 and token.text not in (".", "->", "::"):
+            return None
+    # By the code's naming, a constant (kMaxPath, IDS_TITLE, SIZE_MAX) is seldom
+    # of a variable's type.
+    return "constant" if CONSTANT_NAME.fullmatch(argument[-1].text) else "name"
+
+
+def swapped_arguments(tokens, index, lines, templates):
+    """The arguments of the call whose ( is at index, each adjacent pair of one
+    kind (argument_kind) and on one line swapped: (index of the pair's first
+    token, changes). Never two arguments spelled alike, nor those of min, max
+    and swap, which do not care."""
+    if index == 0:
+        return []
+    before = tokens[index - 1]
+    if before.kind == "id":
+        if before.text in NOT_CALLED or before.text in COMMUTATIVE:
+            return []
+    elif not (before.text in (">", ">>") and index - 1 in templates):
+        return []
+    close = matching(tokens, index)
+    if close is None or close == index + 1:
+        return []
+    arguments, first, depth = [], index + 1, 0  # (first, end) of each argument
+    for position in range(index + 1, close):
+        text = tokens[position].text
+        if text in ("(", "[", "{"):
+            depth += 1
+        elif text in (")", "]", "}"):
+            depth -= 1
+        elif position in templates:
+            depth += {"<": 1, ">": -1, ">>": -2}[text]
+        elif text == "," and depth == 0:
+            arguments.append((first, position))
+            first = position + 1
+    arguments.append((first, close))
+    swaps = []
+    for (left_first, left_end), (right_first, right_end) in zip(arguments, arguments[1:]):
+        left, right = tokens[left_first:left_end], tokens[right_first:right_end]
+        if not left or not right or left[0].line != right[-1].line:
+            continue
+        kind = argument_kind(left)
+        if kind is None or kind != argument_kind(right):
+            continue
+        line = lines[left[0].line - 1]
+        left_text = line[left[0].start:left[-1].end]
+        right_text = line[right[0].start:right[-1].end]
+        if squeeze(left_text) == squeeze(right_text):
+            continue
+        swaps.append((left_first, [(left[0].start, left[-1].end, right_text),
+                                   (right[0].start, right[-1].end, left_text)]))
+    return swaps
+
+
+def condition_of(tokens, index, notes):
+    """The tokens (first, end) of the condition that starts at index: that of
+    an if or a while, the value of a return, the value assigned by an = of a
+    statement; None elsewhere."""
+    text = tokens[index].text
+    if text in ("if", "while"):
+        if index + 1 >= len(tokens) or tokens[index + 1].text != "(":
+            return None
+        close = matching_close(tokens, index + 1)
+        if close is None or any(token.text == ";" for token in tokens[index + 2:close]):
+            return None
+        return index + 2, close
+    if text == "return" or (text == "=" and not notes[index].parens):
+        end = statement_end(tokens, index)
+        return (index + 1, end) if end is not None else None
+    return None
+
+
+def dropped_operands(tokens, first, end):
+    """Each operand of the top-level || chain of tokens[first:end] (or of its
+    && chain, when it has no ||) dropped in turn with its operator: a && b
+    gives a and b. Only on one line, and never in an assignment, a ?: or a
+    list, where the operands are not the condition's."""
+    if end - first < 3 or tokens[first].line != tokens[end - 1].line:
+        return []
+    depth, ors, ands = 0, [], []
+    for position in range(first, end):
+        text = tokens[position].text
+        if text in ("(", "[", "{"):
+            depth += 1
+        elif text in (")", "]", "}"):
+            depth -= 1
+        elif depth == 0:
+            if text == "||":
+                ors.append(position)
+            elif text == "&&":
+                ands.append(position)
+            elif text in ("?", ",") or (text in ASSIGNMENTS and text not in ("++", "--")):
+                return []
+    separators = ors or ands
+    if not separators:
+        return []
+    operands = list(zip([first] + [separator + 1 for separator in separators], separators + [end]))
+    if any(start >= stop for start, stop in operands):
+        return []
+    dropped = [[(tokens[first].start, tokens[operands[1][0]].start, "")]]
+    for (_, previous_stop), (_, stop) in zip(operands, operands[1:]):
+        dropped.append([(tokens[previous_stop - 1].end, tokens[stop - 1].end, "")])
+    return dropped
+
+
+def counts_up_to(tokens, index, notes):
+    """True for the < of "for (... i = 0; i < n; ++i)": there i != n ends the
+    loop at the same place whenever n is not negative, so that widening it
+    would almost always be equivalent."""
+    place = notes[index]
+    if tokens[index].text != "<" or not place.parens or place.parens[-1][1] != "for":
+        return False
+    open_index = place.parens[-1][0]
+    close = matching(tokens, open_index)
+    if close is None:
+        return False
+    semicolons = [position for position in range(open_index + 1, close) if tokens[position].text == ";"
+                  and notes[position].parens == place.parens]
+    if len(semicolons) != 2 or not semicolons[0] < index < semicolons[1]:
+        return False
+    variable = tokens[index - 1].text
+    if tokens[index - 1].kind != "id" or tokens[index - 2].text not in (";", "&&"):
+        return False
+    start = [token.text for token in tokens[semicolons[0] - 3:semicolons[0]]]
+    step = [token.text for token in tokens[semicolons[1] + 1:close]]
+    return start == [variable, "=", "0"] and step in (["++", variable], [variable, "++"])
 
 
 def all_mutants(root, files, lines_changed):
@@ -1082,6 +1462,8 @@ def main():
     files = selected_files(root, arguments)
     lines_changed = changed_lines(root, arguments.since, files) if arguments.since else None
     texts, mutants, keys = all_mutants(root, files, lines_changed)
+    if arguments.operators:
+        mutants = [mutant for mutant in mutants if mutant.operator in arguments.operators]
     equivalent_keys = read_equivalents(root)
     equivalent = [mutant for mutant in mutants if keys[mutant] in equivalent_keys]
     candidates = [mutant for mutant in mutants if keys[mutant] not in equivalent_keys]
