@@ -160,6 +160,8 @@ int main(int argc, char** argv) {
     theApplication = application;
     application->window = sys::CreateDialogParamA(instance, IDD_HIDDEN, nullptr, TrayApplication::DialogProc, 0);
     std::strcpy(application->caption, "ZOLM");
+    // The ticks of this run are the ones this loop makes, each a period after the last.
+    application->settings.MonitorInterval = 0;
     application->CreateMenus();
     application->initialized = 1;
 
