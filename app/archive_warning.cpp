@@ -8,7 +8,7 @@
 #include "platform/registry.h"
 #include "platform/window.h"
 #include "res/resource.h"
-#include "shellops/append_path.h"
+#include "shellops/bounded_text.h"
 
 namespace {
 
@@ -17,42 +17,6 @@ namespace {
 // full-screen Direct3D game, or presenting.
 constexpr int32_t kQunsNotPresent = 1;
 constexpr int32_t kQunsPresentationMode = 4;
-
-// Appends text to the NUL-terminated out of size bytes, cut before the first
-// character that would not fit whole.
-void AppendCut(char* out, std::size_t size, const char* text, std::size_t length) {
-    std::size_t used = std::strlen(out);
-    for (std::size_t i = 0; i < length;) {
-        std::size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
-        if (used + width >= size) break;
-        std::memcpy(out + used, text + i, width);
-        used += width;
-        i += width;
-    }
-    out[used] = '\0';
-}
-
-void AppendCut(char* out, std::size_t size, const char* text) { AppendCut(out, size, text, std::strlen(text)); }
-
-// Writes text of the string table into out, zero-filled, with name in place of
-// %s and number in place of %d.
-void Expand(char* out, std::size_t size, const char* text, const char* name, uint32_t number) {
-    std::memset(out, 0, size);
-    char digits[12];
-    std::size_t count = 0;
-    do {
-        digits[sizeof digits - 1 - count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    // '%' is never the second byte of a double-byte character.
-    for (const char* mark; (mark = std::strchr(text, '%')) != nullptr; text = mark + 2) {
-        AppendCut(out, size, text, static_cast<std::size_t>(mark - text));
-        if (mark[1] == 's') AppendCut(out, size, name);
-        if (mark[1] == 'd') AppendCut(out, size, digits + sizeof digits - count, count);
-        if (mark[1] == '\0') return;
-    }
-    AppendCut(out, size, text);
-}
 
 // Windows 10 and 11 show a balloon as a toast, and Focus Assist holds toasts
 // back while a full-screen game runs: exactly when replays are written. The
@@ -97,7 +61,7 @@ bool TrayApplication::ShowArchiveWarning(const char* fileName, uint32_t reason, 
 
     // The first file, how many there are, then the platform's own words.
     const char* text = settings.LoadText(count > 1 ? IDS_ARCHIVE_FAILED_MANY : IDS_ARCHIVE_FAILED);
-    Expand(balloon.szInfo, sizeof balloon.szInfo, text, fileName, count);
+    ExpandText(balloon.szInfo, sizeof balloon.szInfo, text, fileName, count);
     char words[256];
     if (reason != 0 && sys::FormatMessageA(reason, words, sizeof words) != 0) {
         AppendCut(balloon.szInfo, sizeof balloon.szInfo, "\n");
@@ -112,5 +76,5 @@ void TrayApplication::WriteTrayTip(char* tip, std::size_t size) {
         AppendCut(tip, size, caption);
         return;
     }
-    Expand(tip, size, settings.LoadText(IDS_TIP_ARCHIVE_FAILING), caption, tipFailing);
+    ExpandText(tip, size, settings.LoadText(IDS_TIP_ARCHIVE_FAILING), caption, tipFailing);
 }

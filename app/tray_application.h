@@ -13,6 +13,8 @@
 #include "res/resource.h"  // the tray menu's command ids, IDM_*
 #include "settings/profile_settings.h"
 
+class PathList;
+
 enum : int32_t { PlayMode = 0, BrowseMode = 1 };
 
 // What became of a slot file that was to be archived.
@@ -120,6 +122,20 @@ public:
     // Voice installer: voice/voice_installer.cpp
     void ChooseAndInstallVoices();
     void InstallCharacterVoices(const char* sourceFolder, const char* voiceFolder, uint32_t character);
+    // Makes sure the character's backup folder holds every voice file that targets
+    // would replace, saving those it lacks; false when one is not there afterwards.
+    bool KeepOriginals(const char* voiceFolder, uint32_t character, const PathList& targets);
+
+    // Going back to the game's own voices: voice/voice_restore.cpp
+    void ChooseAndRestoreVoices();
+    void RestoreCharacterVoices(const char* voiceFolder, uint32_t character);
+
+    // The set of voices each character wears: voice/voice_sets.cpp
+    // The character popup's text: the name, and the folder the voices came from.
+    void WriteCharacterLabel(uint32_t character, char* label, std::size_t size);
+    // Remembers the last part of folder ("" for the game's own voices) as the
+    // set the character wears, and shows it in the popup.
+    void WearVoiceSet(uint32_t character, const char* folder);
 
     // First-run voice backup: voice/voice_backup.cpp
     void OfferVoiceBackup();
@@ -181,6 +197,9 @@ public:
         uint32_t firstReason;
     } archivePass;
 };
+
+// The room for a character popup's text.
+constexpr std::size_t kCharacterLabelSize = 64;
 
 // The hidden window's timer that retries adding the tray icon.
 constexpr sys::TimerId kTrayIconRetryTimer = 2;

@@ -15,6 +15,7 @@ void RunCommand(TrayApplication& application, uint32_t command) {
         case IDM_BROWSEMODE: application.SetMode(BrowseMode); break;
         case IDM_REPLAY: application.ChooseAndLoadReplays(); break;
         case IDM_VOICE: application.ChooseAndInstallVoices(); break;
+        case IDM_RESTORE_VOICES: application.ChooseAndRestoreVoices(); break;
         case IDM_OPEN_ARCHIVE: application.OpenArchiveFolder(); break;
         case IDM_START_WITH_WINDOWS: application.ToggleStartWithWindows(); break;
         case IDM_EXIT: application.CloseSequence(); break;
@@ -33,7 +34,9 @@ void TrayApplication::CreateMenus() {
     trayMenu = sys::LoadMenuA(instance, IDR_TRAYMENU);
     characterPopup = sys::CreatePopupMenu();
     for (uint32_t character = 0; character < CharacterTable::kCount; ++character) {
-        sys::AppendMenuA(characterPopup, sys::kMfString, character + 1, CharacterTable::Caption(character));
+        char label[kCharacterLabelSize];
+        WriteCharacterLabel(character, label, sizeof label);
+        sys::AppendMenuA(characterPopup, sys::kMfString, character + 1, label);
     }
 }
 

@@ -51,6 +51,7 @@ constexpr int kIdNo = 7;
 constexpr uint32_t kMbOk = 0x00;
 constexpr uint32_t kMbYesNo = 0x04;
 constexpr uint32_t kMbIconInformation = 0x40;
+constexpr uint32_t kMbDefButton2 = 0x100;
 constexpr uint32_t kMbSetForeground = 0x10000;
 constexpr uint32_t kMbTopmost = 0x40000;
 

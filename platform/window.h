@@ -51,6 +51,8 @@ bool Shell_NotifyIconA(uint32_t message, NotifyIconData* data);
 Menu LoadMenuA(Instance instance, uint32_t id);
 Menu CreatePopupMenu();
 bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text);
+// Gives item (by command with kMfByCommand) a new id and text.
+bool ModifyMenuA(Menu menu, uint32_t item, uint32_t flags, uintptr_t id, const char* text);
 Menu GetSubMenu(Menu menu, int position);
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags);
 // -1 on failure.

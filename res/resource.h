@@ -36,6 +36,10 @@
 #define IDS_ARCHIVE_FAILED_MANY 29
 #define IDS_TIP_ARCHIVE_FAILING 30
 #define IDS_FOLDER_NAME_UNUSABLE 31
+#define IDS_ORIGINALS_NOT_SAVED 32
+#define IDS_NO_VOICE_BACKUP 33
+#define IDS_VOICE_SET_LABEL 34
+#define IDS_NO_INSTALL_PATH_FOR_RESTORE 35
 
 // The tray menu's command ids, for the resource compiler and the program alike.
 // A new command takes a number no other id here has.
@@ -46,6 +50,7 @@
 #define IDM_VOICE 40009
 #define IDM_OPEN_ARCHIVE 40010
 #define IDM_START_WITH_WINDOWS 40011
+#define IDM_RESTORE_VOICES 40012
 // The entries of the recent replays' submenu, made when the menu opens: this id
 // and the nine after it.
 #define IDM_RECENT_FIRST 40100

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "shellops/append_path.h"
 #include "shellops/file_search.h"
+#include "voice/character_table.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ struct KeyRow {
     DefaultSource source;
     uint32_t textId;
 };
+
+const char kVoiceSetsSection[] = "VoiceSets";
 
 #define ZOLM_TEXT_FIELD(name) [](ProfileSettings& s) -> char* { return s.name; }, nullptr, sizeof(ProfileSettings::name)
 #define ZOLM_NUMBER_FIELD(name) nullptr, [](ProfileSettings& s) -> uint32_t* { return &s.name; }, 0
@@ -198,6 +201,14 @@ void ProfileSettings::Load() {
                                           : static_cast<uint32_t>(number);
         }
     }
+    std::memset(VoiceSets, 0, sizeof VoiceSets);
+    for (uint32_t character = 0; character < kVoiceSetCount && GetIniPath()[0] != '\0'; ++character) {
+        sys::GetPrivateProfileStringA(kVoiceSetsSection, CharacterTable::BackupCode(character), "",
+                                      VoiceSets[character], sizeof VoiceSets[character], GetIniPath());
+    }
+    for (uint32_t character = 0; character < kVoiceSetCount; ++character) {
+        voiceSetStored[character] = VoiceSets[character][0] != '\0';
+    }
 }
 
 bool ProfileSettings::Save() {
@@ -221,6 +232,15 @@ bool ProfileSettings::Save() {
             FormatSigned(value, *row.number(*this));
             written &= sys::WritePrivateProfileStringA(row.section, row.key, value, iniPath);
         }
+    }
+    // Only the characters that wear a set of their own have a key.
+    for (uint32_t character = 0; character < kVoiceSetCount; ++character) {
+        char* name = VoiceSets[character];
+        name[sizeof VoiceSets[character] - 1] = '\0';
+        if (name[0] == '\0' && !voiceSetStored[character]) continue;
+        written &= sys::WritePrivateProfileStringA(kVoiceSetsSection, CharacterTable::BackupCode(character),
+                                                   name[0] != '\0' ? name : nullptr, iniPath);
+        voiceSetStored[character] = name[0] != '\0';
     }
     return written;
 }

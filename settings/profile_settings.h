@@ -10,6 +10,9 @@
 // 0 to 999. A wider range in the INI file is cut to its first slots for the run.
 constexpr uint32_t kMaxTrackedSlots = 1000;
 
+// One voice set per character of the game.
+constexpr uint32_t kVoiceSetCount = 16;
+
 class ProfileSettings {
 public:
     explicit ProfileSettings(sys::Instance instance);
@@ -61,6 +64,10 @@ public:
     char RensaVoiceLastOpenedFolder[260];
     uint32_t MaxIndex;
     uint32_t MinIndex;
+    // Section VoiceSets, beside the keys above: per character, by its backup
+    // code, the name of the folder its voices were installed from; empty while
+    // it has the game's own.
+    char VoiceSets[kVoiceSetCount][64];
     // True once Save has run: at a session's end, before the process is ended.
     bool Saved;
     // True when the file's MonitorInterval was no usable period: the run uses the
@@ -68,6 +75,9 @@ public:
     bool MonitorIntervalRefused;
 
 private:
+    // The voice sets whose key the file holds: an emptied one is removed from it.
+    bool voiceSetStored[kVoiceSetCount];
+
     uint32_t ReadMonitorInterval(const char* section, const char* key, const char* def, const char* iniPath);
     bool IniPathBesideProgram(char* path);
     bool AppDataIniPath(const char* beside, char* path);

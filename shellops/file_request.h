@@ -20,6 +20,9 @@ constexpr uint16_t kRecycle = sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFo
 // Recycling a slot file that is a copy of an archived replay: unseen, like the move.
 constexpr uint16_t kSilentRecycle =
     sys::kFofAllowUndo | sys::kFofFilesOnly | sys::kFofSilent | sys::kFofNoConfirmation | sys::kFofNoErrorUi;
+// Restoring a character's voices from its backup: progress shown, no "Replace?",
+// since replacing is what the player chose; the shell's error dialogs stay.
+constexpr uint16_t kRestoreCopy = kPairedCopy | sys::kFofNoConfirmation;
 // Backing up the voices a backup folder lacks: paired lists, unseen, no
 // questions, folders made.
 constexpr uint16_t kSilentPairedCopy =

@@ -44,6 +44,11 @@ bool IsFile(const char* path) {
     return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
 }
 
+bool HoldsFile(const char* folder, const char* name) {
+    char path[sys::kMaxPath];
+    return CopyPath(path, sizeof path, folder) && AppendPath(path, name) && IsFile(path);
+}
+
 bool IsFolder(const char* path) {
     uint32_t attributes = sys::GetFileAttributesA(path);
     return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) != 0;

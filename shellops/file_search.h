@@ -39,5 +39,7 @@ bool FindOneFile(const char* path, sys::FindData* found);
 
 // True when path (no wildcard) names a file, not a folder.
 bool IsFile(const char* path);
+// True when folder holds a file of that name.
+bool HoldsFile(const char* folder, const char* name);
 // True when path names a folder.
 bool IsFolder(const char* path);

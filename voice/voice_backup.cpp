@@ -13,24 +13,9 @@
 #include "shellops/file_search.h"
 #include "shellops/path_list.h"
 #include "voice/character_table.h"
+#include "voice/voice_copy.h"
 #include "voice/voice_names.h"
 
-namespace {
-
-// Builds the copy of name from sourceFolder into backupFolder. False when it
-// does not fit, or the backup folder holds that name already.
-bool MissingPair(const char* sourceFolder, const char* backupFolder, const char* name, char* from, char* to) {
-    return CopyPath(from, sys::kMaxPath, sourceFolder) && AppendPath(from, name) &&
-           CopyPath(to, sys::kMaxPath, backupFolder) && AppendPath(to, name) &&
-           sys::GetFileAttributesA(to) == sys::kInvalidFileAttributes;
-}
-
-bool IsInBackup(const char* backupFolder, const char* name) {
-    char path[sys::kMaxPath];
-    return CopyPath(path, sizeof path, backupFolder) && AppendPath(path, name) && IsFile(path);
-}
-
-}  // namespace
 
 void TrayApplication::OfferVoiceBackup() {
     // The INI file is written at the first normal exit: until then this is a first run.
@@ -67,9 +52,7 @@ void TrayApplication::OfferVoiceBackup() {
 }
 
 bool TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char* backupBase, uint32_t character) {
-    const char* code = CharacterTable::BackupCode(character);
-    if (code == nullptr || sourceFolder[0] == '\0' || backupBase[0] == '\0') return false;
-
+    if (sourceFolder[0] == '\0' || CharacterTable::BackupCode(character) == nullptr) return false;
     char charaFormat[kVoiceFormatSize];
     if (!ChooseVoiceFormat(settings, settings.FilenameCharaFormat, IDS_VOICE_CHARA_FORMAT, 1, charaFormat)) {
         return false;
@@ -79,52 +62,21 @@ bool TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
     sys::FormatInt(pattern, sizeof pattern, charaFormat, character);
     if (!IsPlainFileName(pattern)) return false;
 
-    char source[sys::kMaxPath];
-    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return false;
-
     // A folder that does not fit copies nothing; what it should hold is then missing below.
     char target[sys::kMaxPath];
-    if (!CopyPath(target, sizeof target, backupBase) || !AppendPath(target, settings.FolderNameOriginal) ||
-        !AppendPath(target, code)) {
-        target[0] = '\0';
-    }
+    BuildBackupFolder(settings, backupBase, character, target);
 
     // Only the files that the backup folder lacks: what it holds was saved before
     // any install could replace it, and must outlive every later backup.
-    char from[sys::kMaxPath];
-    char to[sys::kMaxPath];
-    uint64_t missing = 0;
-    ForEachFile(source, [&](const sys::FindData& found) {
-        if (target[0] != '\0' && MissingPair(sourceFolder, target, found.cFileName, from, to)) ++missing;
-        return true;
-    });
-    bool copied = true;
-    uint64_t listBytes = missing * sys::kMaxPath + 1;
-    if (missing != 0 && listBytes <= SIZE_MAX) {
-        char* fromBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
-        char* toBuffer = static_cast<char*>(sys::AllocateZeroed(static_cast<std::size_t>(listBytes)));
-        copied = fromBuffer != nullptr && toBuffer != nullptr;
-        if (copied) {
-            PathList sources(fromBuffer, static_cast<std::size_t>(listBytes));
-            PathList targets(toBuffer, static_cast<std::size_t>(listBytes));
-            ForEachFile(source, [&](const sys::FindData& found) {
-                if (MissingPair(sourceFolder, target, found.cFileName, from, to)) {
-                    PathList::AppendPair(sources, from, targets, to);
-                }
-                return true;
-            });
-            copied = sources.count == 0 || RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(),
-                                                          request_flags::kSilentPairedCopy, nullptr) == 0;
-        }
-        sys::Free(fromBuffer);
-        sys::Free(toBuffer);
-    }
+    int result = CopyFolderFiles(window, sourceFolder, pattern, target, true, request_flags::kSilentPairedCopy, nullptr);
+    bool saved = result == 0 || result == kNothingToCopy;
 
     // A shell may report success for files it did not copy: each voice file must
     // be in the backup folder now.
-    bool saved = copied;
+    char source[sys::kMaxPath];
+    if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return false;
     ForEachFile(source, [&](const sys::FindData& found) {
-        saved = saved && target[0] != '\0' && IsInBackup(target, found.cFileName);
+        saved = saved && target[0] != '\0' && HoldsFile(target, found.cFileName);
         return saved;
     });
     return saved;

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "res/resource.h"
 #include "shellops/append_path.h"
+#include "shellops/bounded_text.h"
 #include "shellops/file_request.h"
 #include "shellops/file_search.h"
 #include "shellops/path_list.h"
@@ -47,6 +48,17 @@ bool BuildTargetVoice(const char* voiceFolder, const char* targetFormat, uint32_
     sys::FormatInt2(name, sizeof name, targetFormat, character, voice);
     if (!IsPlainFileName(name)) return false;
     return CopyPath(target, sys::kMaxPath, voiceFolder) && AppendPath(target, name);
+}
+
+// The originals of the character could not be saved: installing anyway is the
+// player's choice, and No is the answer at hand.
+bool AgreesToLoseOriginals(TrayApplication& app, uint32_t character) {
+    if (app.window == nullptr) return false;
+    char text[512];
+    ExpandText(text, sizeof text, app.settings.LoadText(IDS_ORIGINALS_NOT_SAVED), CharacterTable::Caption(character), 0);
+    int answer = sys::MessageBoxA(app.window, text, app.caption,
+                                  sys::kMbYesNo | sys::kMbIconInformation | sys::kMbDefButton2);
+    return answer == sys::kIdYes && app.window != nullptr;
 }
 
 }  // namespace
@@ -108,8 +120,31 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
         PathList::AppendPair(sources, source, targets, target);
     }
 
-    RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
+    // A replaced voice file does not go to the recycle bin: the originals are
+    // kept first, or the player decides to lose them.
+    if (KeepOriginals(voiceFolder, character, targets) || AgreesToLoseOriginals(*this, character)) {
+        int result =
+            RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
+        if (result == 0 && sources.count != 0 && window != nullptr) WearVoiceSet(character, sourceFolder);
+    }
 
     sys::Free(sourceBuffer);
     sys::Free(targetBuffer);
+}
+
+bool TrayApplication::KeepOriginals(const char* voiceFolder, uint32_t character, const PathList& targets) {
+    char backup[sys::kMaxPath];
+    BuildBackupFolder(settings, voiceFolder, character, backup);
+    auto allKept = [&] {
+        for (const char* target = targets.Text(); *target != '\0'; target += std::strlen(target) + 1) {
+            if (IsFile(target) && (backup[0] == '\0' || !HoldsFile(backup, target + FileNameOffset(target)))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (allKept()) return true;
+    // By the first-run backup's own rule: only what the backup lacks, never over what it holds.
+    BackupCharacterVoices(voiceFolder, voiceFolder, character);
+    return allKept();
 }

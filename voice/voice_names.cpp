@@ -6,6 +6,7 @@
 #include "settings/profile_settings.h"
 #include "shellops/append_path.h"
 #include "shellops/format_check.h"
+#include "voice/character_table.h"
 
 bool BuildVoiceFolder(ProfileSettings& settings, char* folder) {
     const char* install = settings.InstallFolder;
@@ -14,6 +15,16 @@ bool BuildVoiceFolder(ProfileSettings& settings, char* folder) {
         return false;
     }
     if (!CopyPath(folder, sys::kMaxPath, install) || !AppendPath(folder, settings.FolderName)) {
+        std::memset(folder, 0, sys::kMaxPath);
+        return false;
+    }
+    return true;
+}
+
+bool BuildBackupFolder(ProfileSettings& settings, const char* voiceFolder, uint32_t character, char* folder) {
+    const char* code = CharacterTable::BackupCode(character);
+    if (code == nullptr || voiceFolder[0] == '\0' || !CopyPath(folder, sys::kMaxPath, voiceFolder) ||
+        !AppendPath(folder, settings.FolderNameOriginal) || !AppendPath(folder, code)) {
         std::memset(folder, 0, sys::kMaxPath);
         return false;
     }

@@ -14,6 +14,11 @@ constexpr std::size_t kVoiceFormatSize = 64;
 // root-relative folder of whatever drive is current) or the join does not fit.
 bool BuildVoiceFolder(ProfileSettings& settings, char* folder);
 
+// Writes the backup folder of character, voiceFolder joined with
+// FolderNameOriginal and the character's backup code, into the 260-byte buffer
+// folder. False, with folder empty, when it does not fit.
+bool BuildBackupFolder(ProfileSettings& settings, const char* voiceFolder, uint32_t character, char* folder);
+
 // The format to use for a voice name: own, the user's text from the INI file,
 // when it takes exactly `integers` integer arguments and names a plain file;
 // otherwise string defaultId of the string table. The chosen text is copied into

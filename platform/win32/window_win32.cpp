@@ -148,6 +148,10 @@ bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
     return ::AppendMenuA(static_cast<HMENU>(menu), flags, id, text) != FALSE;
 }
 
+bool ModifyMenuA(Menu menu, uint32_t item, uint32_t flags, uintptr_t id, const char* text) {
+    return ::ModifyMenuA(static_cast<HMENU>(menu), item, flags, id, text) != FALSE;
+}
+
 Menu GetSubMenu(Menu menu, int position) { return ::GetSubMenu(static_cast<HMENU>(menu), position); }
 
 uint32_t CheckMenuItem(Menu menu, uint32_t item, uint32_t flags) {

@@ -327,6 +327,15 @@ bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text) {
     return true;
 }
 
+bool ModifyMenuA(Menu menu, uint32_t item, uint32_t flags, uintptr_t id, const char* text) {
+    fake::Record("ModifyMenuA");
+    fake::MenuItem* target = fake::FindItem(menu, item, flags);
+    if (fake::ShouldFail("ModifyMenuA") || target == nullptr) return false;
+    target->id = id;
+    target->text = text != nullptr ? text : "";
+    return true;
+}
+
 Menu GetSubMenu(Menu menu, int position) {
     fake::Record("GetSubMenu");
     if (fake::ShouldFail("GetSubMenu")) return nullptr;
