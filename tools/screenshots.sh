@@ -144,12 +144,14 @@ driver wait-box ZOLM 10 --pid "$PID" --answer no >/dev/null
 close_program
 
 # The second start finds its settings; the voice command's picker opens at the
-# folder of voices chosen last time. Wine's picker finds it only when its
-# folders were read before (see tests/e2e/lib.sh).
+# folder of voices chosen last time, and アミティ wears the set installed from
+# it. Wine's picker finds the folder only when its folders were read before
+# (see tests/e2e/lib.sh).
 INI=$DRIVE/ZOLM/zolm.ini
-tr -d '\r' <"$INI" | iconv -f CP932 -t UTF-8 |
-    sed 's/^LastOpenedFolder=$/LastOpenedFolder=C:\\AmitieVoices/' |
-    iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$SHOTS/zolm.ini"
+{
+    tr -d '\r' <"$INI" | iconv -f CP932 -t UTF-8 | sed 's/^LastOpenedFolder=$/LastOpenedFolder=C:\\AmitieVoices/'
+    printf '[VoiceSets]\nAMI=AmitieVoices\n'
+} | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$SHOTS/zolm.ini"
 mv "$SHOTS/zolm.ini" "$INI"
 ls "$DRIVE" "$DRIVE/AmitieVoices" >/dev/null
 start_program
