@@ -60,8 +60,7 @@ void Vacated(TrayApplication& app, uint32_t slot, uint32_t index) {
 // answered Yes would lose it for good. A copy of a replay archived already is
 // only named (kCopy): all of them go to the recycle bin in one request.
 // kLeftOut when the slot cannot be readied: it is left out of this load.
-Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot,
-                    uint32_t index) {
+Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot, uint32_t index) {
     uint32_t attributes = sys::GetFileAttributesA(target);
     if (attributes == sys::kInvalidFileAttributes) {
         uint32_t error = sys::GetLastError();

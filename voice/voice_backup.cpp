@@ -16,7 +16,6 @@
 #include "voice/voice_copy.h"
 #include "voice/voice_names.h"
 
-
 void TrayApplication::OfferVoiceBackup() {
     // The INI file is written at the first normal exit: until then this is a first run.
     sys::FindData found;
@@ -68,7 +67,8 @@ bool TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
 
     // Only the files that the backup folder lacks: what it holds was saved before
     // any install could replace it, and must outlive every later backup.
-    int result = CopyFolderFiles(window, sourceFolder, pattern, target, true, request_flags::kSilentPairedCopy, nullptr);
+    int result =
+        CopyFolderFiles(window, sourceFolder, pattern, target, true, request_flags::kSilentPairedCopy, nullptr);
     bool saved = result == 0 || result == kNothingToCopy;
 
     // A shell may report success for files it did not copy: each voice file must

@@ -55,9 +55,10 @@ bool BuildTargetVoice(const char* voiceFolder, const char* targetFormat, uint32_
 bool AgreesToLoseOriginals(TrayApplication& app, uint32_t character) {
     if (app.window == nullptr) return false;
     char text[512];
-    ExpandText(text, sizeof text, app.settings.LoadText(IDS_ORIGINALS_NOT_SAVED), CharacterTable::Caption(character), 0);
-    int answer = sys::MessageBoxA(app.window, text, app.caption,
-                                  sys::kMbYesNo | sys::kMbIconInformation | sys::kMbDefButton2);
+    ExpandText(text, sizeof text, app.settings.LoadText(IDS_ORIGINALS_NOT_SAVED), CharacterTable::Caption(character),
+               0);
+    int answer =
+        sys::MessageBoxA(app.window, text, app.caption, sys::kMbYesNo | sys::kMbIconInformation | sys::kMbDefButton2);
     return answer == sys::kIdYes && app.window != nullptr;
 }
 

@@ -11,8 +11,8 @@ namespace sys {
 void ToAnsiName(const WCHAR* name, char* out, std::size_t size) {
     if (size < 2) return;
     BOOL usedDefault = FALSE;
-    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, out, static_cast<int>(size), "?",
-                              &usedDefault) == 0) {
+    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, out, static_cast<int>(size), "?", &usedDefault) ==
+        0) {
         out[0] = '?';
         out[1] = '\0';
     }

@@ -2,6 +2,7 @@
 // and shell32 linking.
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/registry.h"
@@ -31,32 +32,28 @@ const char kGameKey[] = "Software\\Sega\\PuyoF";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kApprovedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
-enum KeyKind { kGame, kRun, kApproved };
-
-// Open keys and which key each is.
-std::map<sys::RegKey, KeyKind>& OpenKeys() {
-    static std::map<sys::RegKey, KeyKind> keys;
+// Open keys: true for the Run key, false for the game's.
+std::map<sys::RegKey, bool>& OpenKeys() {
+    static std::map<sys::RegKey, bool> keys;
     return keys;
 }
 
-sys::RegKey OpenKey(KeyKind kind) {
+sys::RegKey OpenKey(bool run) {
     sys::RegKey key = fake::detail::NewHandle();
-    OpenKeys()[key] = kind;
+    OpenKeys()[key] = run;
     ++state().registryOpenCount;
     return key;
 }
 
-bool IsKey(sys::RegKey key, KeyKind kind) {
+bool IsRunKey(sys::RegKey key) {
     auto found = OpenKeys().find(key);
-    return found != OpenKeys().end() && found->second == kind;
+    return found != OpenKeys().end() && found->second;
 }
 
-bool IsRunKey(sys::RegKey key) { return IsKey(key, kRun); }
-
-// The values of a Run key, by folded name.
-std::map<std::string, std::string>* ValuesOf(sys::RegKey key) {
-    if (IsKey(key, kRun)) return &state().runValues;
-    return IsKey(key, kApproved) ? &state().approvedValues : nullptr;
+// Open keys of Task Manager's startup list: Run keys whose values are its records.
+std::set<sys::RegKey> approvedKeys;
+std::map<std::string, std::string>& ValuesOf(sys::RegKey key) {
+    return approvedKeys.count(key) != 0 ? state().approvedValues : state().runValues;
 }
 
 int& LoadedShell32() {
@@ -76,6 +73,7 @@ namespace detail {
 
 void ResetRegistry() {
     OpenKeys().clear();
+    approvedKeys.clear();
     LoadedShell32() = 0;
 }
 
@@ -94,13 +92,14 @@ int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_
     (void)options;
     (void)access;
     if (root == kHkeyCurrentUser && (EqualNoCase(subKey, kRunKey) || EqualNoCase(subKey, kApprovedKey))) {
-        *out = OpenKey(EqualNoCase(subKey, kRunKey) ? kRun : kApproved);
+        *out = OpenKey(true);
+        if (EqualNoCase(subKey, kApprovedKey)) approvedKeys.insert(*out);
         return kErrorSuccess;
     }
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kGameKey) || !state().registryKeyExists) {
         return kErrorFileNotFound;
     }
-    *out = OpenKey(kGame);
+    *out = OpenKey(false);
     return kErrorSuccess;
 }
 
@@ -108,7 +107,7 @@ int32_t RegCreateKeyExA(RegKey root, const char* subKey, uint32_t, RegKey* out) 
     state().calls.push_back("RegCreateKeyExA");
     if (fake::ShouldFail("RegCreateKeyExA")) return kErrorAccessDenied;
     if (root != kHkeyCurrentUser || !EqualNoCase(subKey, kRunKey)) return kErrorAccessDenied;
-    *out = OpenKey(kRun);
+    *out = OpenKey(true);
     return kErrorSuccess;
 }
 
@@ -123,8 +122,8 @@ int32_t RegSetValueExA(RegKey key, const char* name, uint32_t type, const uint8_
 int32_t RegDeleteValueA(RegKey key, const char* name) {
     state().calls.push_back("RegDeleteValueA");
     if (fake::ShouldFail("RegDeleteValueA")) return kErrorAccessDenied;
-    if (ValuesOf(key) == nullptr) return kErrorInvalidHandle;
-    return ValuesOf(key)->erase(fake::detail::FoldPath(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
+    if (!IsRunKey(key)) return kErrorInvalidHandle;
+    return ValuesOf(key).erase(fake::detail::FoldPath(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
 }
 
 int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* size) {
@@ -132,10 +131,10 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
     if (fake::ShouldFail("RegQueryValueExA")) return kErrorAccessDenied;
     if (OpenKeys().count(key) == 0) return kErrorInvalidHandle;
     std::string bytes;
-    if (ValuesOf(key) != nullptr) {
-        auto value = ValuesOf(key)->find(fake::detail::FoldPath(name));
-        if (value == ValuesOf(key)->end()) return kErrorFileNotFound;
-        bytes = value->second + (IsRunKey(key) ? std::string(1, '\0') : "");  // text, or a binary record
+    if (IsRunKey(key)) {
+        auto value = ValuesOf(key).find(fake::detail::FoldPath(name));
+        if (value == ValuesOf(key).end()) return kErrorFileNotFound;
+        bytes = value->second + (approvedKeys.count(key) != 0 ? "" : std::string(1, '\0'));  // a record, or text
     } else {
         if (!EqualNoCase(name, "Install Path") || !state().installPathExists) return kErrorFileNotFound;
         bytes = state().installPathBytes;
@@ -157,6 +156,7 @@ int32_t RegQueryValueExA(RegKey key, const char* name, uint8_t* data, uint32_t* 
 
 int32_t RegCloseKey(RegKey key) {
     state().calls.push_back("RegCloseKey");
+    approvedKeys.erase(key);
     if (OpenKeys().erase(key) == 0) return kErrorInvalidHandle;
     if (fake::ShouldFail("RegCloseKey")) return kErrorInvalidHandle;
     ++state().registryCloseCount;

@@ -96,7 +96,7 @@ TEST_F(SettingsTest, EachDefaultIsProducedJustBeforeItsKeyIsRead) {
         expected.push_back("LoadStringA");
         expected.push_back("GetPrivateProfileIntA");
     }
-    expected.insert(expected.end(), 16, "GetPrivateProfileStringA");                           // VoiceSets
+    expected.insert(expected.end(), 16, "GetPrivateProfileStringA");  // VoiceSets
     EXPECT_EQ(fake::CallsAmong({"RegOpenKeyExA", "CallSHGetFolderPathA", "LoadStringA", "GetPrivateProfileStringA",
                                 "GetPrivateProfileIntA"}),
               expected);

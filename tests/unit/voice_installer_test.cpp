@@ -286,86 +286,71 @@ TEST_F(VoiceInstallerTest, AVoiceFolderThatDoesNotFitIsRefusedLikeAMissingInstal
 }
 
 TEST_F(VoiceInstallerTest, AnInstallKeepsEveryOriginalItReplacesOrAsksFirst) {
-    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\AMI");
-    const struct {
-        const char* name;
-        bool savedBefore;  // the backup holds an older original of number 01
-        bool refused;      // the shell cannot write the backup (a game under Program Files)
-        int answer;        // to the question, when it is asked
-    } rows[] = {{"no backup", false, false, 0},
-                {"a backup with one of them", true, false, 0},
-                {"a backup the shell refuses, answered No", false, true, sys::kIdNo},
-                {"a backup the shell refuses, answered Yes", false, true, sys::kIdYes}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\AMI\\CH00VO0");
+    // No backup; one holding an older original of number 01; one the shell cannot write (a game
+    // under Program Files), the question answered No, then Yes.
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
         TearDown();
         SetUp();
         for (int n : {0, 1, 5}) fake::AddFile(VoiceTarget(0, n), "original " + std::to_string(n));
-        fake::AddFile("D:\\Voices\\a00.WAV", "pack");
-        fake::AddFile("D:\\Voices\\a01.WAV", "pack");
-        if (row.savedBefore) fake::AddFile(kBackup + "\\CH00VO01.WAV", "older original");
-        if (row.refused) fake::state().readOnlyFolders.push_back(kVoiceFolder + std::string("\\_ORIGINAL"));
-        fake::state().messageBoxAnswers.push_back(row.answer);
+        for (int n : {0, 1}) fake::AddFile("D:\\Voices\\a0" + std::to_string(n) + ".WAV", "pack");
+        if (row == 1) fake::AddFile(kBackup + "1.WAV", "older original");
+        bool refused = row >= 2;
+        if (refused) fake::state().readOnlyFolders.push_back(kVoiceFolder + std::string("\\_ORIGINAL"));
+        fake::state().messageBoxAnswers.push_back(row == 2 ? sys::kIdNo : sys::kIdYes);
         Install(kSource, 1);
 
-        ASSERT_EQ(fake::state().messageBoxes.size(), row.refused ? 1u : 0u);
-        if (row.refused) {
-            std::string text = fake::state().strings[IDS_ORIGINALS_NOT_SAVED];
-            EXPECT_EQ(fake::state().messageBoxes[0].text, text.replace(text.find("%s"), 2, CharacterTable::Caption(0)));
-            EXPECT_EQ(fake::state().messageBoxes[0].style, 0x144u) << "Yes, No, and No at hand";
+        ASSERT_EQ(fake::state().messageBoxes.size(), refused ? 1u : 0u);
+        std::string text = fake::state().strings[IDS_ORIGINALS_NOT_SAVED];
+        text.replace(text.find("%s"), 2, CharacterTable::Caption(0));
+        for (const fake::MessageBoxCall& box : fake::state().messageBoxes) {
+            EXPECT_EQ(box.text, text);
+            EXPECT_EQ(box.style, 0x144u) << "Yes, No, and No at hand";
         }
-        bool installed = row.answer != sys::kIdNo;
-        EXPECT_EQ(fake::Contents(VoiceTarget(0, 0)), installed ? "pack" : "original 0");
-        auto saved = [&](int n) {
-            std::string path = kBackup + "\\CH00VO0" + std::to_string(n) + ".WAV";
-            return fake::Exists(path) ? fake::Contents(path) : "";
-        };
-        EXPECT_EQ(saved(0), row.refused ? "" : "original 0");
-        EXPECT_EQ(saved(1), row.savedBefore ? "older original" : row.refused ? "" : "original 1");
-        EXPECT_EQ(saved(5), row.refused ? "" : "original 5") << "the character's other files are saved too";
+        EXPECT_EQ(fake::Contents(VoiceTarget(0, 0)), row == 2 ? "original 0" : "pack");
+        std::string saved;
+        for (char n : {'0', '1', '5'}) {
+            saved += (fake::Exists(kBackup + n + ".WAV") ? fake::Contents(kBackup + n + ".WAV") : "") + ";";
+        }
+        EXPECT_EQ(saved, refused    ? ";;;"
+                         : row == 1 ? "original 0;older original;original 5;"
+                                    : "original 0;original 1;original 5;");
     }
 }
 
 TEST_F(VoiceInstallerTest, ARestoreCopiesTheBackupBackInOneRequestOrSaysThereIsNone) {
-    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\DNG\\");
-    const std::vector<int> kSaved[] = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, {}, {0, 5}};
-    for (const std::vector<int>& numbers : kSaved) {
-        SCOPED_TRACE(numbers.size());
+    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\DNG");
+    // A full backup, none, one that lacks all but two numbers.
+    for (uint32_t saved : {0x1FFFFFu, 0u, 0x21u}) {
+        SCOPED_TRACE(saved);
         TearDown();
         SetUp();
-        for (int n = 0; n <= 20; ++n) fake::AddFile(VoiceTarget(3, n), "pack");
-        for (int n : numbers) fake::AddFile(kBackup + VoiceTarget(3, n).substr(std::strlen(kVoiceFolder) + 1), "original");
+        for (int n = 0; n <= 20; ++n) {
+            fake::AddFile(VoiceTarget(3, n), "pack");
+            if ((saved >> n & 1) != 0) fake::AddFile(kBackup + VoiceTarget(3, n).substr(20), "original");
+        }
         fake::state().popupChoices.push_back(4);
         app->ChooseAndRestoreVoices();
 
-        if (numbers.empty()) {
-            ASSERT_EQ(fake::state().messageBoxes.size(), 1u);
-            std::string text = fake::state().strings[IDS_NO_VOICE_BACKUP];
-            EXPECT_EQ(fake::state().messageBoxes[0].text, text.replace(text.find("%s"), 2, CharacterTable::Caption(3)));
-            EXPECT_TRUE(fake::state().fileOps.empty());
-            continue;
-        }
-        ASSERT_EQ(fake::state().fileOps.size(), 1u);
-        EXPECT_EQ(fake::state().fileOps[0].fFlags, 0x1D1) << "with progress, without \"Replace?\", errors shown";
-        EXPECT_EQ(fake::state().fileOps[0].to.size(), numbers.size());
+        std::string text = fake::state().strings[IDS_NO_VOICE_BACKUP];
+        text.replace(text.find("%s"), 2, CharacterTable::Caption(3));
+        ASSERT_EQ(fake::state().messageBoxes.size(), saved == 0 ? 1u : 0u);
+        for (const fake::MessageBoxCall& box : fake::state().messageBoxes) EXPECT_EQ(box.text, text);
+        ASSERT_EQ(fake::state().fileOps.size(), saved == 0 ? 0u : 1u);
+        // With progress, without "Replace?", the shell's errors shown.
+        for (const fake::FileOpCall& op : fake::state().fileOps) EXPECT_EQ(op.fFlags, 0x1D1);
         for (int n = 0; n <= 20; ++n) {
-            bool saved = std::find(numbers.begin(), numbers.end(), n) != numbers.end();
-            EXPECT_EQ(fake::Contents(VoiceTarget(3, n)), saved ? "original" : "pack") << n;
-            EXPECT_EQ(fake::Exists(kBackup + VoiceTarget(3, n).substr(std::strlen(kVoiceFolder) + 1)), saved);
+            EXPECT_EQ(fake::Contents(VoiceTarget(3, n)), (saved >> n & 1) != 0 ? "original" : "pack") << n;
+            EXPECT_EQ(fake::Exists(kBackup + VoiceTarget(3, n).substr(20)), (saved >> n & 1) != 0);
         }
     }
 }
 
 TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKeepIt) {
-    auto label = [](sys::Menu popup, uintptr_t id) {
-        for (const fake::MenuItem& item : fake::state().menus[popup].items) {
-            if (item.id == id) return item.text;
-        }
-        return std::string();
-    };
-    const std::string kOpen = "\x81\x69";  // （ and ）
-    const std::string kClose = "\x81\x6A";
-    std::string longName;  // 40 times あ: cut after whole characters
+    auto label = [](sys::Menu popup, std::size_t id) { return fake::state().menus[popup].items.at(id - 1).text; };
+    const std::string kOpen = "\x81\x69", kClose = "\x81\x6A";  // （ and ）
+    std::string longName;                                       // 40 times あ: cut after whole characters
     for (int i = 0; i < 40; ++i) longName += "\x82\xA0";
     fake::AddFile("D:\\my_pack\\a00.WAV");
     fake::AddFile("D:\\" + longName + "\\a00.WAV");
@@ -374,24 +359,23 @@ TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKe
     Install("D:\\my_pack", 2);
     Install("D:\\" + longName, 16);
     EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0) + kOpen + "my_pack" + kClose);
-    std::string cut = CharacterTable::Caption(15) + kOpen + longName.substr(0, 46) + kClose;  // 62 of 63 bytes
-    EXPECT_EQ(label(app->characterPopup, 16), cut);
+    EXPECT_EQ(label(app->characterPopup, 16), CharacterTable::Caption(15) + kOpen + longName.substr(0, 46) + kClose);
     fake::state().popupChoices.push_back(1);
     app->ChooseAndRestoreVoices();
     EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0)) << "the game's own again";
 
     // Kept in [VoiceSets], beside the other keys; an old file without it shows the names alone.
-    app.reset();
     const std::string kIni = "C:\\Program Files\\ZOLM\\zolm.ini";
-    EXPECT_NE(fake::Contents(kIni).find("[VoiceSets]\r\nOSB=my_pack\r\nCAR=" + longName.substr(0, 62) + "\r\n"),
-              std::string::npos);
     for (bool old : {false, true}) {
+        app.reset();
+        EXPECT_NE(fake::Contents(kIni).find("[VoiceSets]\r\nOSB=my_pack\r\nCAR=" + longName.substr(0, 62) + "\r\n"),
+                  std::string::npos);
         if (old) fake::AddFile(kIni, "[RensaVoice]\r\nFolderName=VOICE\r\n");
         app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
         app->CreateMenus();
         EXPECT_EQ(label(app->characterPopup, 2), CharacterTable::Caption(1) + (old ? "" : kOpen + "my_pack" + kClose));
-        app.reset();
     }
+    app.reset();
     fake::Remove(kIni);
     app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
 }

@@ -152,25 +152,23 @@ TEST(SeamFiles, NamesTheCodePageCannotSpellExactlyComeBackWithQuestionMarks) {
     TempFolder folder;
     wchar_t base[MAX_PATH] = {};
     ::MultiByteToWideChar(CP_ACP, 0, folder.Path().c_str(), -1, base, MAX_PATH);
-    const std::wstring names[] = {std::wstring(base) + L"\\a\u00A5b.RPD", std::wstring(base) + L"\\c\uD55Cd.RPD"};
-    for (const std::wstring& name : names) {
-        ::CloseHandle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring yen = std::wstring(base) + L"\\a\u00A5b.RPD", hangul = std::wstring(base) + L"\\c\uD55Cd.RPD";
+    for (const std::wstring* name : {&yen, &hangul}) {
+        ::CloseHandle(::CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     std::vector<std::string> found;
     sys::FindData data = {};
     sys::SearchHandle search = sys::FindFirstFileA((folder / "*.RPD").c_str(), &data);
-    ASSERT_NE(search, sys::kInvalidSearch);
-    do found.push_back(data.cFileName);
-    while (sys::FindNextFileA(search, &data));
+    for (bool more = search != sys::kInvalidSearch; more; more = sys::FindNextFileA(search, &data)) {
+        found.push_back(data.cFileName);
+    }
     sys::FindClose(search);
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<std::string>{"a?b.RPD", "c?d.RPD"}));
-
-    PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(names[0].c_str());
-    ASSERT_NE(list, nullptr);
+    PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(yen.c_str());
     char path[MAX_PATH] = {};
-    EXPECT_TRUE(sys::SHGetPathFromIDListA(list, path));
+    EXPECT_TRUE(list != nullptr && sys::SHGetPathFromIDListA(list, path));
     EXPECT_EQ(std::string(path), folder / "a?b.RPD");
     ::ILFree(list);
-    for (const std::wstring& name : names) ::DeleteFileW(name.c_str());
+    for (const std::wstring* name : {&yen, &hangul}) ::DeleteFileW(name->c_str());
 }
