@@ -96,8 +96,8 @@ bool NumberedName(char* out, const char* target, std::size_t at, int number) {
     while (digits > 0) suffix[length++] = reversed[--digits];
     suffix[length++] = ')';
     std::size_t rest = std::strlen(target + at);
-    if (at + length + rest + 1 > sys::kMaxPath) return false;
     std::memset(out, 0, sys::kMaxPath);
+    if (at + length + rest + 1 > sys::kMaxPath) return false;
     std::memcpy(out, target, at);
     std::memcpy(out + at, suffix, length);
     std::memcpy(out + at + length, target + at, rest);
@@ -125,7 +125,8 @@ bool IsArchivedCopy(const char* path, uint32_t sizeHigh, uint32_t sizeLow, const
 }
 
 // The number n of a file name that reads "<name> (n)<extension>" for target,
-// whose extension begins at dot; 0 for any other name.
+// whose extension begins at dot, n from 1, as a shell may number too; 0 for any
+// other name.
 int NumberOfName(const char* target, std::size_t dot, const char* found) {
     std::size_t nameStart = FileNameOffset(target);
     const char* digits = found + (dot - nameStart) + 2;
@@ -135,7 +136,7 @@ int NumberOfName(const char* target, std::size_t dot, const char* found) {
         number = number * 10 + (*p - '0');
     }
     char candidate[sys::kMaxPath];
-    if (number < 2 || number > kLastFreeNameNumber || !NumberedName(candidate, target, dot, number)) return 0;
+    if (number > kLastFreeNameNumber || !NumberedName(candidate, target, dot, number)) return 0;
     return SameNameIgnoringCase(candidate + nameStart, found) ? number : 0;
 }
 
@@ -174,12 +175,9 @@ NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& 
     char folder[sys::kMaxPath];
     CopyPath(folder, sizeof folder, target);
     folder[nameStart] = '\0';
-    bool taken[kLastFreeNameNumber + 1] = {};
     bool copy = false;
     ForEachFile(pattern, [&](const sys::FindData& found) {
-        int number = NumberOfName(target, dot, found.cFileName);
-        if (number == 0) return true;
-        taken[number] = true;
+        if (NumberOfName(target, dot, found.cFileName) == 0) return true;
         char path[sys::kMaxPath];
         copy = CopyPath(path, sizeof path, folder) && AppendPath(path, found.cFileName) &&
                IsArchivedCopy(path, found.nFileSizeHigh, found.nFileSizeLow, source, sourceStamp);
@@ -190,7 +188,6 @@ NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& 
 
     char candidate[sys::kMaxPath];
     for (int number = 2; number <= kLastFreeNameNumber; ++number) {
-        if (taken[number]) continue;
         if (!NumberedName(candidate, target, dot, number)) return NameChoice::kNone;
         if (IsFreeName(candidate)) {
             std::memcpy(target, candidate, sizeof candidate);

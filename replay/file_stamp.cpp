@@ -16,11 +16,9 @@ sys::Handle OpenToRead(const char* path) {
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
     std::memset(stamp, 0, sizeof *stamp);
-    sys::FindData found;
+    sys::FindData found{};
     if (!FindOneFile(path, &found)) return false;
-    stamp->nFileSizeHigh = found.nFileSizeHigh;
-    stamp->nFileSizeLow = found.nFileSizeLow;
-    stamp->ftLastWriteTime = found.ftLastWriteTime;
+    *stamp = FileStamp{found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime};
     return true;
 }
 

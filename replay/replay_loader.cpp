@@ -141,7 +141,6 @@ bool CopyReplaysIntoSlots(TrayApplication& app, const char* sourceFolder, const 
         }
         RecycleCopies(app, dataFolder, names, first, copies, readiness);
 
-        std::memset(sourceBuffer, 0, listSize);
         PathList sources(sourceBuffer, listSize);
         PathList targets(targetBuffer, listSize);
         for (uint32_t index = 0; index < names.count; ++index) {

@@ -15,10 +15,9 @@ namespace {
 // slot's sighting to the begin of this scan, give or take a slice for the
 // clock's steps and a tick that waited for one.
 bool SeenAPeriodAgo(const TrayApplication& app, uint32_t slot) {
-    uint32_t seen = app.presence.SeenBefore(slot);
     uint32_t period = app.settings.MonitorInterval;
     uint32_t needed = period > kArchiveSliceMilliseconds ? period - kArchiveSliceMilliseconds : 0;
-    return seen != 0 && app.archivePass.began - seen >= needed;
+    return app.archivePass.began - app.presence.SeenBefore(slot) >= needed;
 }
 
 // Keeps the first of the slots due to be told, and counts them all.
@@ -33,9 +32,8 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
                uint32_t now) {
     bool present = app.slotScan.IsSlotFilePresent(slot);
     if (present) {
-        bool stable = SeenAPeriodAgo(app, slot);
         app.presence.MarkSeen(slot, now);
-        if (!stable) return;
+        if (app.presence.IsPresentInBoth(slot) == 0 || !SeenAPeriodAgo(app, slot)) return;
     }
     // The file may also have gone since the scan began.
     if (!present || !app.slotScan.ReadSlotFile(slot)) {

@@ -287,7 +287,8 @@ uint32_t GetFileAttributesA(const char* path) {
     if (IsDriveRoot(p)) return kFileAttributeDirectory;
     const fake::Entry* entry = FindEntry(p);
     if (entry == nullptr) {
-        state().lastError = kErrorFileNotFound;
+        bool folderThere = IsDriveRoot(ParentOf(p)) || FindEntry(ParentOf(p)) != nullptr;
+        state().lastError = folderThere ? kErrorFileNotFound : kErrorPathNotFound;
         return kInvalidFileAttributes;
     }
     return entry->isFolder ? kFileAttributeDirectory : 0x20u;

@@ -105,6 +105,7 @@ TEST_F(PresenceTest, ARangeThatRunsBackwardsTracksNothingAndAllocatesNoGiantBloc
     PresenceTable oneBelow(8, 7);
     EXPECT_EQ(oneBelow.current->count, 0u);
     PresenceTable far(1000, 3);
+    EXPECT_EQ(fake::CallCount("AllocateZeroed"), 4) << "the tables, and no flags for a count that wrapped";
     EXPECT_EQ(far.current->count, 0u);
     EXPECT_EQ(far.previous->count, 0u);
     far.MarkPresent(3);
@@ -140,6 +141,7 @@ TEST_F(PresenceTest, AGapOrAMarkAbsentStartsOver) {
     table.MarkPresent(5);
     EXPECT_EQ(table.IsPresentInBoth(5), 1);
     table.MarkAbsent(5);  // acted on during this scan
+    EXPECT_EQ(table.IsPresentInBoth(5), 0);
     table.EndScan();
     table.MarkPresent(5);  // found again
     EXPECT_EQ(table.IsPresentInBoth(5), 0);

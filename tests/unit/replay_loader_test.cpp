@@ -181,6 +181,12 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
         EXPECT_EQ(slotsFilledAtCopy.at(slot), slot == 1 || slot == 3);
     }
     EXPECT_EQ(fake::Contents(Slot(3)), "game, open");
+
+    // A copy the recycle leaves (held open) keeps its slot out of the load.
+    fake::AddFile(Slot(6), rows[6].before, fake::FileTimeOf(2007, 5, 12, 0, 0, 6));
+    fake::detail::FindEntry(Slot(6))->locked = true;
+    Load(kStored);
+    EXPECT_EQ(fake::Contents(Slot(6)), rows[6].before);
 }
 
 TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
@@ -207,6 +213,7 @@ TEST_F(ReplayLoaderTest, AFailedOrStoppedRecycleStaysInBrowseMode) {
 
 TEST_F(ReplayLoaderTest, ThreeReplaysGoOntoTheFirstThreeSlotsInOneCopy) {
     StartWith("");
+    fake::Remove(kDataFolder);  // the game has not made it yet
     fake::AddFile(Stored("A.RPD"), "a");
     fake::AddFile(Stored("B.RPD"), "b");
     fake::AddFile(Stored("notes.txt"), "n");

@@ -445,8 +445,8 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
         return calls;
     };
     // Nine failed moves, a tick without the file, ten more; five; archived; failing once more; gone and
-    // failing again, told while the icon is missing and again once it is back; a user busy in a
-    // full-screen game, then free.
+    // failing again, told while the icon is missing and again once it is back; a user presenting, then
+    // away, then free.
     const struct {
         int ticks;
         bool present;
@@ -458,7 +458,8 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
                  {1, true, true, 1, false, 5},   {5, true, true, 1, false, 5},   {1, true, false, 1, false, 5},
                  {10, true, true, 1, false, 5},  {1, true, true, 2, false, 5},   {1, false, false, 2, false, 5},
                  {10, true, true, 2, false, 5},  {1, true, true, 3, true, 5},    {2, true, true, 4, false, 5},
-                 {1, false, false, 4, false, 5}, {11, true, true, 4, false, 3},  {1, true, true, 5, false, 5}};
+                 {1, false, false, 4, false, 5}, {11, true, true, 4, false, 4},  {1, true, true, 4, false, 1},
+                 {1, true, true, 5, false, 5}};
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
         if (&step == &steps[7]) std::strcpy(app->caption, std::string(70, 'A').c_str());
@@ -612,6 +613,17 @@ TEST_F(ReplayMonitorTest, AReplayFoundOnceThatALoadArchivesLeavesItsSlotToTwoFre
     app->SetMode(PlayMode);
     Ticks(1);
     EXPECT_TRUE(fake::Exists(Slot(1))) << "moved after one scan";
+
+    // Browse mode forgets the slots no load readies too; a switch to play mode forgets nothing.
+    fake::AddFile(Slot(7), "seven", kMay12 + 50000000ull);
+    Ticks(1);
+    app->SetMode(BrowseMode);
+    app->SetMode(PlayMode);
+    Ticks(1);
+    EXPECT_TRUE(fake::Exists(Slot(7))) << "moved after one scan";
+    app->SetMode(PlayMode);
+    Ticks(1);
+    EXPECT_FALSE(fake::Exists(Slot(7)));
 }
 
 TEST_F(ReplayMonitorTest, APassEndingWithATickWaitingLeavesTheSlotsItSawLastToTheNextPeriod) {
@@ -627,6 +639,13 @@ TEST_F(ReplayMonitorTest, APassEndingWithATickWaitingLeavesTheSlotsItSawLastToTh
     EXPECT_TRUE(fake::Exists(Slot(9))) << "seen a moment ago";
     Ticks(1);
     EXPECT_FALSE(fake::Exists(Slot(9)));
+    // A tick that comes a slice early, as one that waited for a slice does, still counts.
+    while (fake::state().windowTimers.count(kArchiveSliceTimer) != 0) FireSlice();
+    fake::AddFile(Slot(8), "eight", kMay12);
+    Ticks(1);
+    fake::state().tickCount += app->settings.MonitorInterval - kArchiveSliceMilliseconds;
+    app->MonitorTick();
+    EXPECT_FALSE(fake::Exists(Slot(8)));
     theApplication = nullptr;
 }
 
