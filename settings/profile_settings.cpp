@@ -240,7 +240,6 @@ bool ProfileSettings::Save() {
         if (name[0] == '\0' && !voiceSetStored[character]) continue;
         written &= sys::WritePrivateProfileStringA(kVoiceSetsSection, CharacterTable::BackupCode(character),
                                                    name[0] != '\0' ? name : nullptr, iniPath);
-        voiceSetStored[character] = name[0] != '\0';
     }
     return written;
 }

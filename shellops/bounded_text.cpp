@@ -4,10 +4,9 @@
 
 #include "shellops/append_path.h"
 
-bool AppendCut(char* out, std::size_t size, const char* text, std::size_t length) {
+void AppendCut(char* out, std::size_t size, const char* text, std::size_t length) {
     std::size_t used = std::strlen(out);
-    std::size_t i = 0;
-    while (i < length) {
+    for (std::size_t i = 0; i < length;) {
         std::size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
         if (used + width >= size) break;
         std::memcpy(out + used, text + i, width);
@@ -15,10 +14,9 @@ bool AppendCut(char* out, std::size_t size, const char* text, std::size_t length
         i += width;
     }
     out[used] = '\0';
-    return i >= length;
 }
 
-bool AppendCut(char* out, std::size_t size, const char* text) { return AppendCut(out, size, text, std::strlen(text)); }
+void AppendCut(char* out, std::size_t size, const char* text) { AppendCut(out, size, text, std::strlen(text)); }
 
 void ExpandText(char* out, std::size_t size, const char* text, const char* name, uint32_t number) {
     std::memset(out, 0, size);

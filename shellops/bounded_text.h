@@ -7,9 +7,8 @@
 
 // Appends length bytes of text (all of it without length) to the NUL-terminated
 // out of size bytes, cut before the first character that would not fit whole.
-// False when it had to be cut.
-bool AppendCut(char* out, std::size_t size, const char* text, std::size_t length);
-bool AppendCut(char* out, std::size_t size, const char* text);
+void AppendCut(char* out, std::size_t size, const char* text, std::size_t length);
+void AppendCut(char* out, std::size_t size, const char* text);
 
 // Writes text, of the string table, into out, zero-filled first, with name in
 // place of %s and number in decimal in place of %d.

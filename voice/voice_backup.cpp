@@ -67,16 +67,15 @@ bool TrayApplication::BackupCharacterVoices(const char* sourceFolder, const char
 
     // Only the files that the backup folder lacks: what it holds was saved before
     // any install could replace it, and must outlive every later backup.
-    int result =
-        CopyFolderFiles(window, sourceFolder, pattern, target, true, request_flags::kSilentPairedCopy, nullptr);
-    bool saved = result == 0 || result == kNothingToCopy;
+    CopyFolderFiles(window, sourceFolder, pattern, target, true, request_flags::kSilentPairedCopy, nullptr);
 
-    // A shell may report success for files it did not copy: each voice file must
-    // be in the backup folder now.
+    // Whatever the shell reports (success for files it did not copy, among
+    // others), each voice file must be in the backup folder now.
     char source[sys::kMaxPath];
     if (!CopyPath(source, sizeof source, sourceFolder) || !AppendPath(source, pattern)) return false;
+    bool saved = true;
     ForEachFile(source, [&](const sys::FindData& found) {
-        saved = saved && target[0] != '\0' && HoldsFile(target, found.cFileName);
+        saved = target[0] != '\0' && HoldsFile(target, found.cFileName);
         return saved;
     });
     return saved;

@@ -54,6 +54,7 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     EXPECT_EQ(FileNameOffset("A.RPD"), 0u);
     EXPECT_EQ(FileNameOffset("D:/A.RPD"), 3u);
     EXPECT_EQ(FileNameOffset("D:\\\x95\x5C.ini"), 3u);  // the 0x5C of "表" is no separator
+    EXPECT_EQ(FileNameOffset("D:\\\x83\x5C"), 3u);      // nor of "ソ" at the very end
     for (const char* qualified : {"A:\\x", "Z:\\", "a:\\x", "z:\\", "\\\\server\\share"}) {
         EXPECT_TRUE(IsFullyQualifiedPath(qualified)) << qualified;
     }
@@ -64,6 +65,7 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     // character's second byte exactly ("ピ" is 83 61, "ア" 83 41).
     EXPECT_TRUE(SameNameIgnoringCase("D:\\Zz\\\x83\x61", "d:\\zZ\\\x83\x61"));
     EXPECT_FALSE(SameNameIgnoringCase("D:\\\x83\x61", "D:\\\x83\x41"));
+    EXPECT_FALSE(SameNameIgnoringCase("\x82\x41", "\x83\x41"));
     EXPECT_FALSE(SameNameIgnoringCase("D:\\a", "D:\\ab"));
     char out[4];
     EXPECT_TRUE(CopyPath(out, sizeof out, "abc"));

@@ -355,12 +355,18 @@ TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKe
     fake::AddFile("D:\\my_pack\\a00.WAV");
     fake::AddFile("D:\\" + longName + "\\a00.WAV");
     fake::AddFile(kVoiceFolder + std::string("\\_ORIGINAL\\AMI\\CH00VO00.WAV"));
+    fake::state().fileOpResults = {1223};  // a copy that failed: no set worn
+    Install("D:\\my_pack", 3);
+    EXPECT_EQ(label(app->characterPopup, 3), CharacterTable::Caption(2));
     Install("D:\\my_pack", 1);
     Install("D:\\my_pack", 2);
     Install("D:\\" + longName, 16);
     EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0) + kOpen + "my_pack" + kClose);
     EXPECT_EQ(label(app->characterPopup, 16), CharacterTable::Caption(15) + kOpen + longName.substr(0, 46) + kClose);
-    fake::state().popupChoices.push_back(1);
+    fake::state().fileOpResults = {1223};
+    fake::state().popupChoices = {1, 1};
+    app->ChooseAndRestoreVoices();
+    EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0) + kOpen + "my_pack" + kClose) << "failed";
     app->ChooseAndRestoreVoices();
     EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0)) << "the game's own again";
 
@@ -375,7 +381,15 @@ TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKe
         app->CreateMenus();
         EXPECT_EQ(label(app->characterPopup, 2), CharacterTable::Caption(1) + (old ? "" : kOpen + "my_pack" + kClose));
     }
+    // A set of one letter is kept, and worn no more, leaves the file.
+    app->WearVoiceSet(0, "D:\\x");
+    EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0) + kOpen + "x" + kClose);
     app.reset();
+    EXPECT_NE(fake::Contents(kIni).find("AMI=x\r\n"), std::string::npos);
+    app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
+    app->WearVoiceSet(0, "");
+    app.reset();
+    EXPECT_EQ(fake::Contents(kIni).find("AMI="), std::string::npos);
     fake::Remove(kIni);
     app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
 }
