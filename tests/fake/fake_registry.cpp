@@ -16,6 +16,7 @@ using fake::state;
 constexpr int32_t kErrorSuccess = 0;
 constexpr int32_t kErrorFileNotFound = 2;
 constexpr int32_t kErrorInvalidHandle = 6;
+constexpr int32_t kErrorInvalidParameter = 87;
 constexpr int32_t kErrorMoreData = 234;
 constexpr int32_t kErrorAccessDenied = 5;
 constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
@@ -89,8 +90,8 @@ namespace sys {
 int32_t RegOpenKeyExA(RegKey root, const char* subKey, uint32_t options, uint32_t access, RegKey* out) {
     state().calls.push_back("RegOpenKeyExA");
     if (fake::ShouldFail("RegOpenKeyExA")) return kErrorAccessDenied;
-    (void)options;
     (void)access;
+    if (options != 0) return kErrorInvalidParameter;
     if (root == kHkeyCurrentUser && (EqualNoCase(subKey, kRunKey) || EqualNoCase(subKey, kApprovedKey))) {
         *out = OpenKey(true);
         if (EqualNoCase(subKey, kApprovedKey)) approvedKeys.insert(*out);

@@ -349,7 +349,7 @@ TEST_F(StartupTest, AnIconTheShellRefusesIsRetriedForMinutesUntilItIsTaken) {
         EXPECT_LE(period, 5000u);
         int ticks = 0;
         while (S().windowTimers.count(kTrayIconRetryTimer) != 0 && ticks < 10000) {
-            Send(sys::kWmTimer, kTrayIconRetryTimer + 1);  // another timer is no retry
+            for (sys::TimerId other : {kArchiveSliceTimer, kArchiveSliceTimer + 1}) Send(sys::kWmTimer, other);
             Send(sys::kWmTimer, kTrayIconRetryTimer);
             ++ticks;
         }
@@ -382,6 +382,7 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
             writesAfterEndSession = fake::CallCount("WritePrivateProfileStringA");
             // Ended, the program no longer answers the tray, a restarted Explorer, nor
             // a tick queued before its timer was killed.
+            EXPECT_EQ(passes == 3 && restart && !S().dialogDestroyed, false) << "closed before any other message";
             if (passes == 3 && end == 0) {
                 ClickTrayIcon();
                 Send(theApplication->taskbarCreatedMessage);
@@ -413,8 +414,10 @@ TEST_F(StartupTest, ASessionEndSavesFirstAndNeverHoldsUpTheLogoff) {
 }
 
 TEST_F(StartupTest, ACloseOrASessionEndDuringTheFirstRunBackupEndsTheStartAndSavesNothing) {
-    for (uint32_t message : {sys::kWmClose, sys::kWmEndSession}) {
-        SCOPED_TRACE(message);
+    // A close, a session's end, and the Restart Manager's close.
+    for (sys::LParam end : {-1, 0, 1}) {
+        uint32_t message = end < 0 ? sys::kWmClose : sys::kWmEndSession;
+        SCOPED_TRACE(end);
         SetUp();
         fake::Remove(kIniPath);
         fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "voice");
@@ -423,7 +426,7 @@ TEST_F(StartupTest, ACloseOrASessionEndDuringTheFirstRunBackupEndsTheStartAndSav
         S().duringModalLoop = [&] {
             if (closed) return;
             closed = true;
-            sys::Message close{S().dialog, message, 1, 0};
+            sys::Message close{S().dialog, message, 1, end < 0 ? 0 : end};
             sys::DispatchMessageA(&close);
         };
 

@@ -350,7 +350,7 @@ TEST_F(VoiceInstallerTest, ARestoreCopiesTheBackupBackInOneRequestOrSaysThereIsN
 TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKeepIt) {
     auto label = [](sys::Menu popup, std::size_t id) { return fake::state().menus[popup].items.at(id - 1).text; };
     const std::string kOpen = "\x81\x69", kClose = "\x81\x6A";  // （ and ）
-    std::string longName;                                       // 40 times あ: cut after whole characters
+    std::string longName = "x";                                 // and 40 times あ: cut after whole characters
     for (int i = 0; i < 40; ++i) longName += "\x82\xA0";
     fake::AddFile("D:\\my_pack\\a00.WAV");
     fake::AddFile("D:\\" + longName + "\\a00.WAV");
@@ -362,7 +362,7 @@ TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKe
     Install("D:\\my_pack", 2);
     Install("D:\\" + longName, 16);
     EXPECT_EQ(label(app->characterPopup, 1), CharacterTable::Caption(0) + kOpen + "my_pack" + kClose);
-    EXPECT_EQ(label(app->characterPopup, 16), CharacterTable::Caption(15) + kOpen + longName.substr(0, 46) + kClose);
+    EXPECT_EQ(label(app->characterPopup, 16), CharacterTable::Caption(15) + kOpen + longName.substr(0, 47) + kClose);
     fake::state().fileOpResults = {1223};
     fake::state().popupChoices = {1, 1};
     app->ChooseAndRestoreVoices();
@@ -374,7 +374,7 @@ TEST_F(VoiceInstallerTest, ThePopupShowsTheSetEachCharacterWearsAndTheSettingsKe
     const std::string kIni = "C:\\Program Files\\ZOLM\\zolm.ini";
     for (bool old : {false, true}) {
         app.reset();
-        EXPECT_NE(fake::Contents(kIni).find("[VoiceSets]\r\nOSB=my_pack\r\nCAR=" + longName.substr(0, 62) + "\r\n"),
+        EXPECT_NE(fake::Contents(kIni).find("[VoiceSets]\r\nOSB=my_pack\r\nCAR=" + longName.substr(0, 63) + "\r\n"),
                   std::string::npos);
         if (old) fake::AddFile(kIni, "[RensaVoice]\r\nFolderName=VOICE\r\n");
         app.reset(NewOnDirtyHeap<TrayApplication>(nullptr));
