@@ -124,29 +124,14 @@ bool IsArchivedCopy(const char* path, uint32_t sizeHigh, uint32_t sizeLow, const
            sizeLow == sourceStamp.nFileSizeLow && SameContents(path, source);
 }
 
-// The number n of a file name that reads "<name> (n)<extension>" for target,
-// whose extension begins at dot, n from 1, as a shell may number too; 0 for any
-// other name.
-int NumberOfName(const char* target, std::size_t dot, const char* found) {
-    std::size_t nameStart = FileNameOffset(target);
-    const char* digits = found + (dot - nameStart) + 2;
-    if (std::strlen(found) < dot - nameStart + 4 || digits[0] < '1' || digits[0] > '9') return 0;
-    int number = 0;
-    for (const char* p = digits; *p >= '0' && *p <= '9' && number <= kLastFreeNameNumber; ++p) {
-        number = number * 10 + (*p - '0');
-    }
-    char candidate[sys::kMaxPath];
-    if (number > kLastFreeNameNumber || !NumberedName(candidate, target, dot, number)) return 0;
-    return SameNameIgnoringCase(candidate + nameStart, found) ? number : 0;
-}
-
 // Leaves target naming a file that does not exist yet: as it is, or with " (2)",
 // " (3)", ... before the extension of its last part. Some shells replace an
 // existing file on a move instead of renaming the one they move. A name of that
 // chain that holds the slot file's bytes already shows the replay archived (a
 // load's copy left in a slot, or a second instance's): kCopyOfArchived. Every
-// taken name is compared before a free one is chosen, so that a copy of " (3)"
-// is known while " (2)" is free.
+// numbered name there is compared before a free one is chosen, so that a copy
+// of " (3)" is known while " (2)" is free; any of them holding the same bytes
+// keeps the replay in the archive.
 NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& sourceStamp) {
     bool free = IsFreeName(target);
     FileStamp stamp;
@@ -168,7 +153,7 @@ NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& 
         }
     }
 
-    // One search finds every numbered name: "<name> (*)<extension>".
+    // One search finds the numbered names: "<name> (*)<extension>".
     char pattern[sys::kMaxPath];
     if (!NumberedName(pattern, target, dot, 0)) return free ? NameChoice::kFree : NameChoice::kNone;
     pattern[dot + 2] = '*';
@@ -177,7 +162,6 @@ NameChoice ChooseArchiveName(char* target, const char* source, const FileStamp& 
     folder[nameStart] = '\0';
     bool copy = false;
     ForEachFile(pattern, [&](const sys::FindData& found) {
-        if (NumberOfName(target, dot, found.cFileName) == 0) return true;
         char path[sys::kMaxPath];
         copy = CopyPath(path, sizeof path, folder) && AppendPath(path, found.cFileName) &&
                IsArchivedCopy(path, found.nFileSizeHigh, found.nFileSizeLow, source, sourceStamp);

@@ -56,11 +56,6 @@ uint32_t PresenceTable::SeenBefore(uint32_t slot) const {
     return previous != nullptr ? static_cast<uint32_t>(previous->Get(slot - lowest)) : 0;
 }
 
-void PresenceTable::Forget(uint32_t slot) {
-    MarkAbsent(slot);
-    if (previous != nullptr) previous->Set(slot - lowest, 0);
-}
-
 void PresenceTable::ForgetAll() {
     if (previous != nullptr) previous->Clear();
     if (current != nullptr) current->Clear();

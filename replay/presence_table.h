@@ -22,8 +22,7 @@ public:
     int32_t IsPresentInBoth(uint32_t slot) const;
     // When the last completed scan found the slot; 0 when it did not.
     uint32_t SeenBefore(uint32_t slot) const;
-    // Both scans' sightings of the slot, or of every slot, are forgotten.
-    void Forget(uint32_t slot);
+    // Both scans' sightings of every slot are forgotten.
     void ForgetAll();
     void EndScan();
 

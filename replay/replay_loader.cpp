@@ -46,13 +46,6 @@ bool BuildPair(TrayApplication& app, const char* sourceFolder, const char* dataF
 // What a slot needs before a replay is loaded into it.
 enum class Readiness : uint8_t { kLeftOut, kReady, kCopy };
 
-// A slot whose replay has left it: the two scans that saw that replay are
-// forgotten, so that whatever the slot holds next needs two fresh ones.
-void Vacated(TrayApplication& app, uint32_t slot, uint32_t index) {
-    app.presence.Forget(slot);
-    app.slotLoaded[index] = false;
-}
-
 // Readies the slot at target for a loaded replay: empty, or holding what the
 // last load put there, unchanged (the shell then asks before it replaces it).
 // Anything else is a replay of the game's that the monitor has not moved yet,
@@ -60,7 +53,7 @@ void Vacated(TrayApplication& app, uint32_t slot, uint32_t index) {
 // answered Yes would lose it for good. A copy of a replay archived already is
 // only named (kCopy): all of them go to the recycle bin in one request.
 // kLeftOut when the slot cannot be readied: it is left out of this load.
-Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t slot, uint32_t index) {
+Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* target, uint32_t index) {
     uint32_t attributes = sys::GetFileAttributesA(target);
     if (attributes == sys::kInvalidFileAttributes) {
         uint32_t error = sys::GetLastError();
@@ -73,9 +66,8 @@ Readiness ReadySlot(TrayApplication& app, const char* dataFolder, const char* ta
     if (app.slotLoaded[index] && SameStamp(now, app.loadedStamps[index])) return Readiness::kReady;
     ArchiveResult result = app.ArchiveReplay(dataFolder, dataFolder, found, false);
     if (result.copyOfArchived) return Readiness::kCopy;
-    if (!result.left) return Readiness::kLeftOut;
-    Vacated(app, slot, index);
-    return Readiness::kReady;
+    // What the scans saw of the slot, browse mode forgets.
+    return result.left ? Readiness::kReady : Readiness::kLeftOut;
 }
 
 // Sends the copies of archived replays found in the slots to the recycle bin,
@@ -93,7 +85,6 @@ void RecycleCopies(TrayApplication& app, const char* dataFolder, const SortedNam
                     CopyPath(target, sizeof target, dataFolder) && AppendPath(target, slotName) &&
                     sys::GetFileAttributesA(target) == sys::kInvalidFileAttributes;
         readiness[index] = gone ? Readiness::kReady : Readiness::kLeftOut;
-        if (gone) Vacated(app, first + index, index);
     }
 }
 
@@ -129,14 +120,13 @@ bool CopyReplaysIntoSlots(TrayApplication& app, const char* sourceFolder, const 
         GetReplayFilePattern(app.settings, pattern);
         CollectReplayNames(sourceFolder, pattern, names);
 
-        Readiness readiness[kMaxTrackedSlots];
+        Readiness readiness[kMaxTrackedSlots] = {};
         PathList copies(sourceBuffer, listSize);
         for (uint32_t index = 0; index < names.count; ++index) {
             char source[sys::kMaxPath];
             char target[sys::kMaxPath];
-            readiness[index] = Readiness::kLeftOut;
             if (!BuildPair(app, sourceFolder, dataFolder, names.At(index), first + index, source, target)) continue;
-            readiness[index] = ReadySlot(app, dataFolder, target, first + index, index);
+            readiness[index] = ReadySlot(app, dataFolder, target, index);
             if (readiness[index] == Readiness::kCopy) copies.Append(target);
         }
         RecycleCopies(app, dataFolder, names, first, copies, readiness);

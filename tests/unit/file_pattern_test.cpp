@@ -18,7 +18,7 @@ TEST(FilePatternTest, LongNamesMatchAsAWindowsSearchMatchesThem) {
         {"AC", "A?C", false},  // '?' stands for nothing only before a '.' or at the end
         {"B", "AB", false},
         {"A\x83", "A\x83", true},                       // a lone lead byte at the end is one byte
-        {"\x82\x41", "\x83\x41", false},               // "ア" and "ｱ"'s neighbour differ in the first byte
+        {"\x82\x41", "\x83\x41", false},                // "ア" and "ｱ"'s neighbour differ in the first byte
         {kLongest.c_str() + 40, "*", false},            // 260 bytes: longer than any name
         {"A", kLongest.c_str() + 40, false},            // nor a pattern
         {"my_voice_take260_13.WAV", "*10.WAV", false},  // only its short name MY_V~P10.WAV matches

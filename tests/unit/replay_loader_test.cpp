@@ -132,12 +132,12 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
         bool archived;       // what it held is in the archive afterwards
     };
     const Row rows[] = {
-        {"", true, false},             // empty
-        {"first load", true, false},   // the last load's replay, unchanged: the shell may ask
-        {"game", true, true},          // a game replay the monitor has not moved yet
-        {"game, open", false, false},  // one whose move fails: never overwritten
+        {"archived already", true, true},  // a copy of a replay the archive holds, as is the last
+        {"first load", true, false},       // the last load's replay, unchanged: the shell may ask
+        {"game", true, true},              // a game replay the monitor has not moved yet
+        {"game, open", false, false},      // one whose move fails: never overwritten
         {"first load, rewritten by the game", true, true},
-        {"archived already", true, true},  // a copy of a replay the archive holds, as are the next
+        {"", true, false},  // empty
         {"archived already too", true, true},
     };
     for (const char* name : {"A.RPD", "B.RPD", "C.RPD", "D.RPD", "E.RPD", "F.RPD", "G.RPD"}) {
@@ -145,12 +145,11 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
     }
     for (int slot = 0; slot < 5; ++slot) fake::AddFile("C:\\First\\" + std::to_string(slot) + ".RPD", "first load", 2);
     Load("C:\\First");
-    fake::Remove(Slot(0));
     fake::AddFile(Slot(2), "game", fake::FileTimeOf(2007, 5, 12, 0, 0, 2));
     fake::AddFile(Slot(3), "game, open", fake::FileTimeOf(2007, 5, 12, 0, 0, 3));
     fake::detail::FindEntry(Slot(3))->locked = true;
     fake::AddFile(Slot(4), rows[4].before, fake::FileTimeOf(2007, 5, 12, 0, 0, 4));
-    for (int slot : {5, 6}) {
+    for (int slot : {0, 6}) {
         fake::AddFile(Slot(slot), rows[slot].before, fake::FileTimeOf(2007, 5, 12, 0, 0, slot));
         fake::AddFile("C:\\Data\\2007\\05\\12\\2007-05-12T00-00-0" + std::to_string(slot) + ".RPD", rows[slot].before);
     }
@@ -168,7 +167,7 @@ TEST_F(ReplayLoaderTest, ALoadNeverReplacesAReplayThatIsNotArchived) {
     for (const fake::FileOpCall& op : S().fileOps) {
         if (op.wFunc == sys::kFoDelete) recycles.push_back(op.from);
     }
-    EXPECT_EQ(recycles, (std::vector<std::vector<std::string>>{{Slot(5), Slot(6)}}));
+    EXPECT_EQ(recycles, (std::vector<std::vector<std::string>>{{Slot(0), Slot(6)}}));
     for (int slot = 0; slot < 7; ++slot) {
         const Row& row = rows[slot];
         SCOPED_TRACE(row.before);

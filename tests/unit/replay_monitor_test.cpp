@@ -197,6 +197,7 @@ TEST_F(ReplayMonitorTest, AnArchiveMoveSaysWhetherTheFileLeftItsSlotAndWhyNot) {
         {"a copy of the replay archived under the third numbered name, the second free", "", kData,
          [](const std::string&) {
              fake::AddFile(kMay12Archive, "other!");
+             fake::AddFile("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (5).RPD", "other!");
              fake::AddFile("D:\\Data\\2007\\05\\12\\2007-05-12T21-30-05 (3).RPD", "replay");
          },
          true, 0, sys::kFoDelete, 0, ""},
@@ -484,22 +485,27 @@ TEST_F(ReplayMonitorTest, AReplayThatCannotBeArchivedIsToldOnceUntilItHasBeenArc
     EXPECT_EQ(title(balloon), caption.substr(0, 62));
     EXPECT_EQ(title(shown(sys::kNifInfo).at(1)), std::string(63, 'A'));
 
-    // Two slots failing in one pass: one balloon, for the first and both. The tip counts them until
-    // every one is archived.
+    // Two slots failing in one pass: one balloon, for the first and both; a third, failing since five
+    // ticks, is told when its turn comes. The tip counts them until every one is archived.
     std::strcpy(app->caption, "ZOLM");
     app->AddTrayIcon();
     fake::Remove(Slot(1005));
     Ticks(1);
-    for (int slot : {1003, 1005}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
-    fake::state().fileOpResults.assign(20, 1);
-    Ticks(11);
+    for (int slot : {1000, 1005}) fake::AddFile(Slot(slot), std::to_string(slot), kMay12 + slot * 10000000ull);
+    fake::state().fileOpResults.assign(22, 1);
+    Ticks(6);
+    fake::AddFile(Slot(1003), "1003", kMay12);
+    fake::state().fileOpResults.assign(32, 1);
+    Ticks(6);
     ASSERT_EQ(shown(sys::kNifInfo).size(), 6u);
     text = fake::state().strings[IDS_ARCHIVE_FAILED_MANY];
-    text.replace(text.find("%s"), 2, "REPLAY1003.RPD").replace(text.find("%d"), 2, "2");
+    text.replace(text.find("%s"), 2, "REPLAY1000.RPD").replace(text.find("%d"), 2, "2");
     EXPECT_EQ(std::string(shown(sys::kNifInfo).back().szInfo), text + "\nerror 1.");
     std::string tip = fake::state().strings[IDS_TIP_ARCHIVE_FAILING];
-    tip.replace(tip.find("%s"), 2, "ZOLM").replace(tip.find("%d"), 2, "2");
+    tip.replace(tip.find("%s"), 2, "ZOLM").replace(tip.find("%d"), 2, "3");
     EXPECT_EQ(std::string(shown(sys::kNifTip).back().szTip), tip);
+    Ticks(5);
+    ASSERT_EQ(shown(sys::kNifInfo).size(), 7u) << "the third's turn";
     Ticks(1);
     EXPECT_STREQ(shown(sys::kNifTip).back().szTip, "ZOLM");
     EXPECT_EQ(fake::detail::LoadedLibraryCount(), 0) << "shell32 loaded to ask is freed";

@@ -108,6 +108,9 @@ TEST_F(TrayMenuTest, EachCommandReachesItsOperation) {
     Choose(IDM_VOICE);
     ASSERT_EQ(S().browseSelections.size(), 2u);
     EXPECT_EQ(S().browseSelections[1], "C:\\Games\\PuyoF\\VOICE");
+    // The restore opens the character popup, which is dismissed here.
+    Choose(IDM_RESTORE_VOICES);
+    EXPECT_EQ(S().trackedMenus.back(), app->characterPopup);
 
     // Neither a character's id nor one past the tray menu's ids runs a command.
     std::set<uint32_t> ids;
