@@ -116,10 +116,8 @@ void TrayApplication::ContinueArchivePass() {
 }
 
 void TrayApplication::ScheduleArchiveSlice() {
-    // Should the timer not be had, the next tick goes on.
-    if (archivePass.underway && window != nullptr) {
-        sys::SetTimer(window, kArchiveSliceTimer, kArchiveSlicePause, nullptr);
-    }
+    // Should the timer not be had, the next tick goes on. A close has ended the pass.
+    if (archivePass.underway) sys::SetTimer(window, kArchiveSliceTimer, kArchiveSlicePause, nullptr);
 }
 
 void TrayApplication::EndArchivePass() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shellops/append_path.h"
+#include "shellops/bounded_text.h"
 #include "shellops/path_list.h"
 
 namespace {
@@ -72,6 +73,14 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     EXPECT_STREQ(out, "abc");
     EXPECT_FALSE(CopyPath(out, sizeof out, "abcd")) << "no room for its NUL";
     EXPECT_STREQ(out, "");
+}
+
+TEST(AppendPathTest, TextsAreExpandedWithinTheirBuffer) {
+    char out[12];
+    ExpandText(out, sizeof out, "%s: %d!", "\x83\x41", 1234567890);  // "ア"
+    EXPECT_STREQ(out, "\x83\x41: 1234567");
+    ExpandText(out, sizeof out, "%d", 0, 0);
+    EXPECT_STREQ(out, "0");
 }
 
 TEST(AppendPathTest, LeadByteRanges) {

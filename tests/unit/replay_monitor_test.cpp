@@ -586,6 +586,9 @@ TEST_F(ReplayMonitorTest, ABurstIsArchivedInSlicesOfBoundedTimeThatACommandEnds)
         };
         runPostedSlices();
         EXPECT_EQ(fake::state().fileOps.size(), row.moved);
+        std::size_t calls = fake::state().calls.size();
+        FireSlice();
+        EXPECT_EQ(fake::state().calls.size(), calls + 1) << "a slice due after the pass did nothing but stop";
         for (int tick = 0; tick < 2 && row.movedAtLast != 0; ++tick) {
             Ticks(1);
             runPostedSlices();

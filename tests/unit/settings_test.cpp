@@ -311,6 +311,7 @@ TEST_F(SettingsTest, AProgramPathCutByThePlatformIsNoPath) {
         EXPECT_STREQ(settings->IniPath, "");
         EXPECT_EQ(settings->MonitorInterval, 30000u);
         EXPECT_STREQ(settings->DataFolder, "C:\\Users\\player\\AppData\\Roaming\\Sega\\PuyoF\\");
+        EXPECT_STREQ(settings->VoiceSets[15], "") << "no file: every character wears the game's own";
     }
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
     fake::state().moduleFileName = "";  // no path at all

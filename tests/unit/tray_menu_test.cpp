@@ -280,6 +280,9 @@ TEST_F(TrayMenuTest, ClickDuringAModalLoopOfACommandIsIgnored) {
     int clicks = 0;
     S().duringModalLoop = [&] {
         if (++clicks <= 2) ClickTrayIcon();
+        int searches = fake::CallCount("FindFirstFileA");
+        fake::FireTimer();
+        EXPECT_EQ(fake::CallCount("FindFirstFileA"), searches) << "a tick inside a command scans nothing";
     };
     S().pickedFolders.push_back("");
     Choose(IDM_REPLAY);

@@ -150,14 +150,14 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
         if (reported) ExpectBox(1, IDS_BACKUP_FAILED, 0x40);
         EXPECT_EQ(fake::state().fileOps.size(), 16u);
     }
+    // Names that do not fit, or none: nothing is copied anywhere, and nothing is told saved.
+    const std::size_t requests = fake::state().fileOps.size();
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 16)) << "no such character";
     EXPECT_FALSE(app->BackupCharacterVoices("", kVoiceFolder, 0)) << "no voice folder";
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, "", 0)) << "no backup folder";
     fake::state().failAllocations = 1;
     EXPECT_TRUE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 1)) << "saved before: nothing to allocate";
     fake::state().failAllocations = 0;
-    // Names that do not fit: nothing is copied anywhere, and nothing is told saved.
-    const std::size_t requests = fake::state().fileOps.size();
     EXPECT_FALSE(app->BackupCharacterVoices(("C:\\" + std::string(250, 'v')).c_str(), kVoiceFolder, 0));
     std::strcpy(app->settings.FolderNameOriginal, std::string(63, 'o').c_str());
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, ("C:\\" + std::string(197, 'b')).c_str(), 0));
