@@ -26,7 +26,9 @@ bool FilePair(const char* sourceFolder, const char* targetFolder, const char* na
 int CopyFolderFiles(sys::Window owner, const char* sourceFolder, const char* pattern, const char* targetFolder,
                     bool onlyMissing, uint16_t flags, const char* progressTitle) {
     char search[sys::kMaxPath];
-    if (targetFolder[0] == '\0' || !CopyPath(search, sizeof search, sourceFolder) || !AppendPath(search, pattern)) {
+    // Without either folder the names would be joined to the current drive's root.
+    if (sourceFolder[0] == '\0' || targetFolder[0] == '\0' || !CopyPath(search, sizeof search, sourceFolder) ||
+        !AppendPath(search, pattern)) {
         return kNothingToCopy;
     }
     char from[sys::kMaxPath];

@@ -126,7 +126,8 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
     if (KeepOriginals(voiceFolder, character, targets) || AgreesToLoseOriginals(*this, character)) {
         int result =
             RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
-        if (result == 0 && sources.count != 0 && window != nullptr) WearVoiceSet(character, sourceFolder);
+        // Done, it is worn, even when a close came while the shell copied.
+        if (result == 0 && sources.count != 0) WearVoiceSet(character, sourceFolder);
     }
 
     sys::Free(sourceBuffer);

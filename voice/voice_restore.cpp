@@ -35,5 +35,5 @@ void TrayApplication::RestoreCharacterVoices(const char* voiceFolder, uint32_t c
         sys::MessageBoxA(window, text, caption, sys::kMbOk | sys::kMbIconInformation);
         return;
     }
-    if (result == 0 && window != nullptr) WearVoiceSet(character, "");
+    if (result == 0) WearVoiceSet(character, "");
 }

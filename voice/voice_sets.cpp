@@ -25,7 +25,7 @@ void TrayApplication::WriteCharacterLabel(uint32_t character, char* label, std::
     if (mark == nullptr) return;
     std::size_t closing = std::strlen(mark + 2);
     AppendCut(label, size, text, static_cast<std::size_t>(mark - text));
-    if (std::strlen(label) + closing < size) AppendCut(label, size - closing, set);
+    AppendCut(label, size - closing, set);
     AppendCut(label, size, mark + 2);
 }
 

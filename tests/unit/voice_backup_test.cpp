@@ -157,6 +157,9 @@ TEST_F(VoiceBackupTest, ABackupThatWasNotMadeIsReportedOnce) {
     EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, "", 0)) << "no backup folder";
     fake::state().failAllocations = 1;
     EXPECT_TRUE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 1)) << "saved before: nothing to allocate";
+    fake::Remove(std::string(kVoiceFolder) + "\\_ORIGINAL\\OSB" + Name(1));
+    fake::state().failAllocations = 1;
+    EXPECT_FALSE(app->BackupCharacterVoices(kVoiceFolder, kVoiceFolder, 1)) << "no room for the lists";
     fake::state().failAllocations = 0;
     EXPECT_FALSE(app->BackupCharacterVoices(("C:\\" + std::string(250, 'v')).c_str(), kVoiceFolder, 0));
     std::strcpy(app->settings.FolderNameOriginal, std::string(63, 'o').c_str());

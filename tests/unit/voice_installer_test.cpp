@@ -287,7 +287,7 @@ TEST_F(VoiceInstallerTest, AVoiceFolderThatDoesNotFitIsRefusedLikeAMissingInstal
 
 TEST_F(VoiceInstallerTest, AnInstallKeepsEveryOriginalItReplacesOrAsksFirst) {
     const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\AMI\\CH00VO0");
-    // No backup; one holding an older original of number 01; one the shell cannot write (a game
+    // No backup; one holding an older original of number 00; one the shell cannot write (a game
     // under Program Files), the question answered No, then Yes.
     for (int row = 0; row < 4; ++row) {
         SCOPED_TRACE(row);
@@ -295,7 +295,7 @@ TEST_F(VoiceInstallerTest, AnInstallKeepsEveryOriginalItReplacesOrAsksFirst) {
         SetUp();
         for (int n : {0, 1, 5}) fake::AddFile(VoiceTarget(0, n), "original " + std::to_string(n));
         for (int n : {0, 1}) fake::AddFile("D:\\Voices\\a0" + std::to_string(n) + ".WAV", "pack");
-        if (row == 1) fake::AddFile(kBackup + "1.WAV", "older original");
+        if (row == 1) fake::AddFile(kBackup + "0.WAV", "older original");
         bool refused = row >= 2;
         if (refused) fake::state().readOnlyFolders.push_back(kVoiceFolder + std::string("\\_ORIGINAL"));
         fake::state().messageBoxAnswers.push_back(row == 2 ? sys::kIdNo : sys::kIdYes);
@@ -314,7 +314,7 @@ TEST_F(VoiceInstallerTest, AnInstallKeepsEveryOriginalItReplacesOrAsksFirst) {
             saved += (fake::Exists(kBackup + n + ".WAV") ? fake::Contents(kBackup + n + ".WAV") : "") + ";";
         }
         EXPECT_EQ(saved, refused    ? ";;;"
-                         : row == 1 ? "original 0;older original;original 5;"
+                         : row == 1 ? "older original;original 1;original 5;"
                                     : "original 0;original 1;original 5;");
     }
 }
@@ -416,6 +416,7 @@ TEST(VoiceNamesTest, AVoiceFolderThatDoesNotFitIsNoFolder) {
     char folder[sys::kMaxPath];
     EXPECT_FALSE(BuildVoiceFolder(settings, folder));
     EXPECT_STREQ(folder, "");
+    EXPECT_FALSE(BuildBackupFolder(settings, ("C:\\" + std::string(244, 'v')).c_str(), 0, folder)) << "261 bytes";
     fake::Reset();  // the settings' save is not part of it
 }
 
