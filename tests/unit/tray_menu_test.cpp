@@ -378,6 +378,27 @@ TEST_F(TrayMenuTest, CloseInsideTheVoiceCommandsLoopsInstallsNothing) {
     EXPECT_TRUE(S().dialogDestroyed);
     EXPECT_TRUE(S().fileOps.empty());
     EXPECT_STREQ(app->settings.RensaVoiceLastOpenedFolder, "");
+
+    // Inside the restore's popup, and inside the copy that saves the originals: the program asks
+    // nothing more and installs nothing.
+    for (bool restore : {true, false}) {
+        delete theApplication;
+        SetUp();
+        fake::AddFile("D:\\Voices\\x00.WAV", "v");
+        fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "original");
+        fake::AddFile("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL\\AMI\\CH00VO00.WAV", "original");
+        if (!restore) fake::Remove("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL");
+        S().readOnlyFolders.push_back("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL");
+        S().duringModalLoop = [restore] {
+            if (restore ? fake::CallCount("TrackPopupMenuEx") == 2 : !S().fileOps.empty()) Send(sys::kWmClose);
+        };
+        S().pickedFolders.push_back("D:\\Voices");
+        S().popupChoices = {restore ? IDM_RESTORE_VOICES : IDM_VOICE, 1};
+        S().messageBoxAnswers.push_back(sys::kIdYes);
+        ClickTrayIcon();
+        EXPECT_EQ(S().fileOps.size(), restore ? 0u : 1u) << restore;
+        EXPECT_TRUE(S().messageBoxes.empty()) << restore;
+    }
 }
 
 TEST_F(TrayMenuTest, ASecondCloseReleasesNothingTwice) {

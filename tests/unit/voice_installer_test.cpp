@@ -320,29 +320,29 @@ TEST_F(VoiceInstallerTest, AnInstallKeepsEveryOriginalItReplacesOrAsksFirst) {
 }
 
 TEST_F(VoiceInstallerTest, ARestoreCopiesTheBackupBackInOneRequestOrSaysThereIsNone) {
-    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\DNG");
+    const std::string kBackup = kVoiceFolder + std::string("\\_ORIGINAL\\CAR");
     // A full backup, none, one that lacks all but two numbers.
     for (uint32_t saved : {0x1FFFFFu, 0u, 0x21u}) {
         SCOPED_TRACE(saved);
         TearDown();
         SetUp();
         for (int n = 0; n <= 20; ++n) {
-            fake::AddFile(VoiceTarget(3, n), "pack");
-            if ((saved >> n & 1) != 0) fake::AddFile(kBackup + VoiceTarget(3, n).substr(20), "original");
+            fake::AddFile(VoiceTarget(15, n), "pack");
+            if ((saved >> n & 1) != 0) fake::AddFile(kBackup + VoiceTarget(15, n).substr(20), "original");
         }
-        fake::state().popupChoices.push_back(4);
+        fake::state().popupChoices.push_back(16);
         app->ChooseAndRestoreVoices();
 
         std::string text = fake::state().strings[IDS_NO_VOICE_BACKUP];
-        text.replace(text.find("%s"), 2, CharacterTable::Caption(3));
+        text.replace(text.find("%s"), 2, CharacterTable::Caption(15));
         ASSERT_EQ(fake::state().messageBoxes.size(), saved == 0 ? 1u : 0u);
         for (const fake::MessageBoxCall& box : fake::state().messageBoxes) EXPECT_EQ(box.text, text);
         ASSERT_EQ(fake::state().fileOps.size(), saved == 0 ? 0u : 1u);
         // With progress, without "Replace?", the shell's errors shown.
         for (const fake::FileOpCall& op : fake::state().fileOps) EXPECT_EQ(op.fFlags, 0x1D1);
         for (int n = 0; n <= 20; ++n) {
-            EXPECT_EQ(fake::Contents(VoiceTarget(3, n)), (saved >> n & 1) != 0 ? "original" : "pack") << n;
-            EXPECT_EQ(fake::Exists(kBackup + VoiceTarget(3, n).substr(20)), (saved >> n & 1) != 0);
+            EXPECT_EQ(fake::Contents(VoiceTarget(15, n)), (saved >> n & 1) != 0 ? "original" : "pack") << n;
+            EXPECT_EQ(fake::Exists(kBackup + VoiceTarget(15, n).substr(20)), (saved >> n & 1) != 0);
         }
     }
 }
