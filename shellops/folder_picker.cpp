@@ -13,6 +13,7 @@ constexpr uint32_t kPickerFlags = sys::kBifReturnOnlyFsDirs | sys::kBifNewDialog
 }  // namespace
 
 void TrayApplication::BrowseForFolder(char* chosen, const char* start) {
+    chosen[0] = '\0';  // what a cancel, or no picker at all, leaves
     sys::Malloc allocator = nullptr;
     if (sys::SHGetMalloc(&allocator) != 0) return;
 

@@ -140,7 +140,8 @@ struct State {
     std::vector<std::string> browseSelections;  // paths sent with BFFM_SETSELECTIONA
     std::deque<int> popupChoices;               // 0 (dismissed) when empty
     std::vector<sys::Menu> trackedMenus;
-    std::vector<std::string> shellOpened;  // "verb path show" of each ShellExecuteA that opened a folder
+    std::vector<sys::Point> trackedPoints;  // where each opened
+    std::vector<std::string> shellOpened;   // "verb path show" of each ShellExecuteA that opened a folder
     // Called inside TrackPopupMenuEx, SHBrowseForFolderA and SHFileOperationA,
     // as the program's modal loops would dispatch messages there.
     std::function<void()> duringModalLoop;

@@ -407,10 +407,11 @@ bool SetForegroundWindow(Window window) {
     return window != nullptr;
 }
 
-int TrackPopupMenuEx(Menu menu, uint32_t, int, int, Window) {
+int TrackPopupMenuEx(Menu menu, uint32_t, int x, int y, Window) {
     fake::Record("TrackPopupMenuEx");
     if (fake::ShouldFail("TrackPopupMenuEx")) return 0;
     state().trackedMenus.push_back(menu);
+    state().trackedPoints.push_back(Point{x, y});
     if (fake::LiveMenu(menu) == nullptr) return 0;
     if (state().duringModalLoop) state().duringModalLoop();
     if (state().popupChoices.empty()) return 0;

@@ -56,6 +56,8 @@ TEST(AppendPathTest, ThePartsOfAPath) {
     EXPECT_EQ(FileNameOffset("D:/A.RPD"), 3u);
     EXPECT_EQ(FileNameOffset("D:\\\x95\x5C.ini"), 3u);  // the 0x5C of "表" is no separator
     EXPECT_EQ(FileNameOffset("D:\\\x83\x5C"), 3u);      // nor of "ソ" at the very end
+    EXPECT_EQ(FileNameOffset("D:\\\x83"), 3u);          // a lone lead byte at the end is one byte
+    EXPECT_FALSE(EndsWithBackslash("D:\\\x83"));
     for (const char* qualified : {"A:\\x", "Z:\\", "a:\\x", "z:\\", "\\\\server\\share"}) {
         EXPECT_TRUE(IsFullyQualifiedPath(qualified)) << qualified;
     }

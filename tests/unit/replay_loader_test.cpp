@@ -381,6 +381,9 @@ TEST_F(ReplayLoaderTest, ListAllocationFailureEndsTheLoadWithoutARequest) {
         EXPECT_EQ(app->mode, PlayMode);
         EXPECT_EQ(S().blocksLive, blocksBefore);
     }
+    fake::FailCall("AllocateZeroed", 3);  // the sorted names' alone
+    Load(kStored);
+    EXPECT_TRUE(S().fileOps.empty());
 }
 
 TEST_F(ReplayLoaderTest, ASlotNameOfOneCharacterIsAName) {

@@ -771,7 +771,9 @@ TEST_F(ReplayMonitorTest, AScannerWithoutItsSlotTableSearchesEachSlot) {
 TEST_F(ReplayMonitorTest, WithThePerSlotSearchFilesAreStillArchived) {
     fake::AddFile(Slot(5), "replay", kMay12);
     Start();
+    int blocks = fake::state().blocksLive;
     app->slotScan.UsePerSlotSearch();
+    EXPECT_EQ(fake::state().blocksLive, blocks - 1) << "the slot table is freed";
     fake::state().calls.clear();
     Ticks(2);
     EXPECT_EQ(fake::Contents(kMay12Archive), "replay");
@@ -872,9 +874,10 @@ TEST_F(ScanEquivalenceTest, MixedCaseNamesAndNearMisses) {
 
 TEST_F(ScanEquivalenceTest, OtherIntegerConversions) {
     // "r00ac.rpdx" is found by its short name R00A~???.RPD.
-    ExpectSameOutcome("r%04X.rpd",
-                      {"R00FF.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd", "r00ac.rpdx"}, true,
-                      {"r012c.RPD"});
+    ExpectSameOutcome(
+        "r%04X.rpd",
+        {"R00FF.RPD", "R00A0.RPD", "r00ab.rpd", "r0100.rpd", "r00G1.rpd", "rFF.rpd", "r12C.rpd", "r00ac.rpdx"}, true,
+        {"r012c.RPD"});
     ExpectSameOutcome("R%#x.RPD", {"R0x1f.RPD", "r0X20.rpd", "R1f.RPD", "R0x.RPD", "R0.RPD"}, true);
     ExpectSameOutcome("%d", {"12", "013", "+14", "-0", "0", "3a"}, true);
     ExpectSameOutcome("S%+.3u_%%.RPD", {"S+005_%.RPD", "s005_%.rpd", "S+5_%.RPD"}, true);

@@ -300,6 +300,7 @@ TEST_F(SettingsTest, WithoutRoomForTheExtensionNoIniFileIsReadOrWritten) {
         EXPECT_EQ(fake::CallCount("GetPrivateProfileStringA"), 0);
     }
     EXPECT_EQ(fake::CallCount("WritePrivateProfileStringA"), 0);
+    EXPECT_TRUE(fake::state().messageBoxes.empty()) << "nothing to write is no failure to tell";
     EXPECT_EQ(fake::Contents(program + ".in"), "[Replay]\r\nMaxIndex=5\r\n");
 }
 

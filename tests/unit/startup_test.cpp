@@ -233,6 +233,8 @@ TEST_F(StartupTest, EarlyEndsReturnOneSilentlyAndWriteNothing) {
     };
     const Row rows[] = {
         {"allocation fails", [] { failNothrowNew = true; }, "CoInitializeApartment"},
+        {"COM and allocation fail", [] { fake::FailCall("CoInitializeApartment", 1), failNothrowNew = true; },
+         "CoInitializeApartment"},
         {"window fails", [] { fake::FailCall("CreateDialogParamA", 1); }, "CreateDialogParamA"},
         {"atom fails", [] { fake::FailCall("GlobalAddAtomA", 1); }, "CloseHandle"},  // of the instance mutex
     };

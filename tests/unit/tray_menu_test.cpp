@@ -59,6 +59,15 @@ TEST_F(TrayMenuTest, OnlyAButtonPressOnOurIconOpensTheMenu) {
 }
 
 TEST_F(TrayMenuTest, MenuOpensAtTheCursorAndDismissingRunsNothing) {
+    fake::FailCall("GetCursorPos", 2);  // a second time: where nothing is known, at the origin
+    ClickTrayIcon();
+    ClickTrayIcon();
+    ASSERT_EQ(S().trackedPoints.size(), 2u);
+    EXPECT_EQ(S().trackedPoints[0].x, 640);
+    EXPECT_EQ(S().trackedPoints[0].y, 480);
+    EXPECT_EQ(S().trackedPoints[1].x + S().trackedPoints[1].y, 0);
+    S().calls.clear();
+    S().posted.clear();
     ClickTrayIcon();
 
     EXPECT_EQ(fake::CallsAmong({"GetCursorPos", "SetForegroundWindow", "TrackPopupMenuEx", "PostMessageA",

@@ -400,6 +400,7 @@ TEST(VoiceNamesTest, PlainFileNamesStayInsideTheirFolder) {
     // "表" ends in 0x5C, which is no separator there.
     EXPECT_TRUE(IsPlainFileName("\x95\x5C%02d.WAV"));
     EXPECT_TRUE(IsPlainFileName("CH%02d\x83"));  // a lone lead byte at the end
+    EXPECT_TRUE(IsPlainFileName("\x81\x44"));    // "．", a character, not a dot
     EXPECT_FALSE(IsPlainFileName(""));
     EXPECT_FALSE(IsPlainFileName("."));
     EXPECT_FALSE(IsPlainFileName(".."));
