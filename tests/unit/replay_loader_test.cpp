@@ -384,6 +384,7 @@ TEST_F(ReplayLoaderTest, ListAllocationFailureEndsTheLoadWithoutARequest) {
     fake::FailCall("AllocateZeroed", 3);  // the sorted names' alone
     Load(kStored);
     EXPECT_TRUE(S().fileOps.empty());
+    EXPECT_EQ(app->mode, PlayMode);
 }
 
 TEST_F(ReplayLoaderTest, ASlotNameOfOneCharacterIsAName) {
