@@ -59,7 +59,7 @@ bool AgreesToLoseOriginals(TrayApplication& app, uint32_t character) {
                0);
     int answer =
         sys::MessageBoxA(app.window, text, app.caption, sys::kMbYesNo | sys::kMbIconInformation | sys::kMbDefButton2);
-    return answer == sys::kIdYes && app.window != nullptr;
+    return answer == sys::kIdYes;
 }
 
 }  // namespace
@@ -123,7 +123,9 @@ void TrayApplication::InstallCharacterVoices(const char* sourceFolder, const cha
 
     // A replaced voice file does not go to the recycle bin: the originals are
     // kept first, or the player decides to lose them.
-    if (KeepOriginals(voiceFolder, character, targets) || AgreesToLoseOriginals(*this, character)) {
+    bool install = KeepOriginals(voiceFolder, character, targets) || AgreesToLoseOriginals(*this, character);
+    // A close let through by the loop of the backup's copy or of the question has ended the program.
+    if (install && window != nullptr) {
         int result =
             RunFileRequest(window, sys::kFoCopy, sources.Text(), targets.Text(), request_flags::kPairedCopy, caption);
         // Done, it is worn, even when a close came while the shell copied.

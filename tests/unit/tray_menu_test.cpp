@@ -388,16 +388,17 @@ TEST_F(TrayMenuTest, CloseInsideTheVoiceCommandsLoopsInstallsNothing) {
     EXPECT_TRUE(S().fileOps.empty());
     EXPECT_STREQ(app->settings.RensaVoiceLastOpenedFolder, "");
 
-    // Inside the restore's popup, and inside the copy that saves the originals: the program asks
-    // nothing more and installs nothing.
-    for (bool restore : {true, false}) {
+    // Inside the restore's popup, and inside the copy that saves the originals, whether it could or
+    // not: the program asks nothing more and installs nothing.
+    for (int saving : {-1, 0, 1}) {
+        bool restore = saving < 0;
         delete theApplication;
         SetUp();
         fake::AddFile("D:\\Voices\\x00.WAV", "v");
         fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "original");
         fake::AddFile("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL\\AMI\\CH00VO00.WAV", "original");
         if (!restore) fake::Remove("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL");
-        S().readOnlyFolders.push_back("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL");
+        if (saving != 1) S().readOnlyFolders.push_back("C:\\Games\\PuyoF\\VOICE\\_ORIGINAL");
         S().duringModalLoop = [restore] {
             if (restore ? fake::CallCount("TrackPopupMenuEx") == 2 : !S().fileOps.empty()) Send(sys::kWmClose);
         };
