@@ -40,11 +40,7 @@ PresenceTable::~PresenceTable() {
     current = nullptr;
 }
 
-void PresenceTable::MarkPresent(uint32_t slot) {
-    if (current != nullptr) current->Set(slot - lowest, 1);
-}
-
-void PresenceTable::MarkSeen(uint32_t slot, uint32_t tick) {
+void PresenceTable::MarkPresent(uint32_t slot, uint32_t tick) {
     if (current != nullptr) current->Set(slot - lowest, static_cast<int32_t>(tick != 0 ? tick : 1));
 }
 

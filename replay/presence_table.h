@@ -15,9 +15,8 @@ public:
     PresenceTable(const PresenceTable&) = delete;
     PresenceTable& operator=(const PresenceTable&) = delete;
 
-    void MarkPresent(uint32_t slot);
     // Marks the slot found at the given tick count.
-    void MarkSeen(uint32_t slot, uint32_t tick);
+    void MarkPresent(uint32_t slot, uint32_t tick = 1);
     void MarkAbsent(uint32_t slot);
     int32_t IsPresentInBoth(uint32_t slot) const;
     // When the last completed scan found the slot; 0 when it did not.

@@ -32,7 +32,7 @@ void VisitSlot(TrayApplication& app, const char* sourceFolder, const char* archi
                uint32_t now) {
     bool present = app.slotScan.IsSlotFilePresent(slot);
     if (present) {
-        app.presence.MarkSeen(slot, now);
+        app.presence.MarkPresent(slot, now);
         if (app.presence.IsPresentInBoth(slot) == 0 || !SeenAPeriodAgo(app, slot)) return;
     }
     // The file may also have gone since the scan began.
