@@ -52,6 +52,7 @@ TEST_F(FolderPickerTest, PickedFolderArrivesThroughARequestBuiltFieldByField) {
 
 TEST_F(FolderPickerTest, CancelLeavesTheFolderEmptyAndReleasesTheAllocator) {
     S().pickedFolders.push_back("");
+    std::strcpy(chosen, "C:\\Stale");  // whatever the buffer held before
 
     app->BrowseForFolder(chosen, "C:\\Start");
 
