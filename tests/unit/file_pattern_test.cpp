@@ -49,7 +49,8 @@ TEST(FilePatternTest, NamesSortByCodePage932BytesWithoutASCIICase) {
     EXPECT_LT(CompareFileNames("B.RPD", "b_notes.RPD"), 0);
     EXPECT_LT(CompareFileNames("Z.RPD", "\x83\x41.RPD"), 0);
     EXPECT_GT(CompareFileNames("\x83\x61.RPD", "\x83\x41.RPD"), 0);
-    EXPECT_GT(CompareFileNames("b.RPD", "B.RPD"), 0);  // equal but for case: the bytes decide
+    EXPECT_LT(CompareFileNames("\x82\x9Fz", "\x82\x9F_"), 0);  // after "ぁ", whose second byte could lead, "z" is Z
+    EXPECT_GT(CompareFileNames("b.RPD", "B.RPD"), 0);          // equal but for case: the bytes decide
     EXPECT_EQ(CompareFileNames("B.RPD", "B.RPD"), 0);
 }
 

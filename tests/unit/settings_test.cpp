@@ -337,6 +337,8 @@ TEST_F(SettingsTest, TheSettingsFileIsFoundWhereTheSettingsAre) {
         {"a file beside it that cannot be written", true, true, false, false, beside, kAppDataIni, false},
         {"and the copy saved from it before", true, true, true, false, kAppDataIni, kAppDataIni, false},
         {"and no application data: reported once", false, true, false, true, beside, beside, false},
+        {"a file that cannot be written, no application data: reported", true, true, false, true, beside, beside,
+         false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -423,6 +423,7 @@ TEST_F(StartupTest, ACloseOrASessionEndDuringTheFirstRunBackupEndsTheStartAndSav
         SetUp();
         fake::Remove(kIniPath);
         fake::AddFile("C:\\Games\\PuyoF\\VOICE\\CH00VO00.WAV", "voice");
+        S().readOnlyFolders.push_back("C:\\Games\\PuyoF\\VOICE");  // not saved: nobody left to tell
         S().messageBoxAnswers.push_back(sys::kIdYes);
         bool closed = false;
         S().duringModalLoop = [&] {
@@ -435,6 +436,7 @@ TEST_F(StartupTest, ACloseOrASessionEndDuringTheFirstRunBackupEndsTheStartAndSav
         EXPECT_EQ(Run(), 1);
 
         EXPECT_TRUE(closed) << "the backup ran a shell request";
+        EXPECT_EQ(S().messageBoxes.size(), 1u) << "the question alone";
         EXPECT_TRUE(S().dialogDestroyed);
         EXPECT_EQ(fake::CallCount("LoadMenuA"), 0);
         EXPECT_TRUE(std::none_of(S().notifyIcons.begin(), S().notifyIcons.end(),
